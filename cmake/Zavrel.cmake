@@ -1,0 +1,103 @@
+# Build conventions shared by every target of the project.
+
+if(WIN32)
+  set(ZAVREL_WINDOWS ON)
+else()
+  set(ZAVREL_WINDOWS OFF)
+endif()
+
+if(ZAVREL_WINDOWS)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    # x86_64: everything linked statically, so test programs need no MinGW
+    # runtime DLL beside them; SEH unwinding carries exceptions across DLLs.
+    string(APPEND CMAKE_EXE_LINKER_FLAGS " -static")
+    string(APPEND CMAKE_SHARED_LINKER_FLAGS " -static")
+    set(ZAVREL_SHARED_RUNTIME OFF)
+  else()
+    # i686: DWARF-2 unwinding cannot cross DLLs with a static libgcc, so the
+    # GCC runtime is shared and shipped beside the DLLs.
+    set(ZAVREL_SHARED_RUNTIME ON)
+  endif()
+  # Win32 API level: Windows XP and later, ANSI entry points.
+  add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601 _MBCS)
+  add_compile_options(-mthreads)
+endif()
+
+if(ZAVREL_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Our own code: warnings are errors; narrow literals are stored in the ANSI
+# code page of the client (GBK), as its user-facing texts must be.
+function(zavrel_own_code target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror -fexec-charset=GBK)
+endfunction()
+
+# zavrel_sources(TARGET PORTABLE files... WINDOWS files...)
+# Portable sources build everywhere; Windows sources only in the DLLs.
+function(zavrel_sources target)
+  cmake_parse_arguments(ARG "" "" "PORTABLE;WINDOWS" ${ARGN})
+  set(files ${ARG_PORTABLE})
+  if(ZAVREL_WINDOWS)
+    list(APPEND files ${ARG_WINDOWS})
+  endif()
+  list(TRANSFORM files PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/)
+  target_sources(${target} PRIVATE ${files})
+endfunction()
+
+# A library that is a DLL on Windows and a static library natively.
+function(zavrel_library target output_name export_define)
+  if(ZAVREL_WINDOWS)
+    add_library(${target} SHARED)
+    set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${output_name})
+    target_compile_definitions(${target} PRIVATE ${export_define})
+  else()
+    add_library(${target} STATIC)
+    set_target_properties(${target} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+  endif()
+  zavrel_own_code(${target})
+endfunction()
+
+# Copies the shared GCC runtime DLLs beside the programs (i686 only).
+function(zavrel_copy_runtime)
+  if(NOT ZAVREL_SHARED_RUNTIME)
+    return()
+  endif()
+  foreach(dll libgcc_s_dw2-1.dll libstdc++-6.dll libwinpthread-1.dll)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
+                    OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(NOT EXISTS "${path}")
+      message(FATAL_ERROR "GCC runtime ${dll} not found")
+    endif()
+    file(COPY ${path} DESTINATION ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+  endforeach()
+endfunction()
+
+# zavrel_test(NAME PORTABLE files... WINDOWS files... LIBS libs...)
+# One test program per group. Portable files build natively and for Windows;
+# Windows files only for Windows. Each test case is one ctest test, found at
+# test time (the Windows programs are listed through Wine).
+function(zavrel_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "PORTABLE;WINDOWS;LIBS" ${ARGN})
+  set(files ${ARG_PORTABLE})
+  if(ZAVREL_WINDOWS)
+    list(APPEND files ${ARG_WINDOWS})
+  endif()
+  if(NOT files)
+    return()
+  endif()
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 60)
+  endif()
+  add_executable(${name} ${files})
+  zavrel_own_code(${name})
+  target_link_libraries(${name} PRIVATE zavrel_testkit ${ARG_LIBS} GTest::gmock GTest::gtest_main)
+  if(NOT ZAVREL_WINDOWS OR ZAVREL_RUN_WINDOWS_TESTS)
+    gtest_discover_tests(${name}
+      DISCOVERY_MODE PRE_TEST
+      DISCOVERY_TIMEOUT 60
+      PROPERTIES TIMEOUT ${ARG_TIMEOUT}
+      WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+  endif()
+endfunction()

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "afx/afx_string.h"
+
+TEST(CString, ConstructionAndNull) {
+  EXPECT_TRUE(CString().IsEmpty());
+  EXPECT_TRUE(CString(static_cast<LPCSTR>(nullptr)).IsEmpty());
+  EXPECT_EQ(3, CString('x', 3).GetLength());
+  EXPECT_STREQ("ab", CString("abc", 2));
+  EXPECT_TRUE(CString("abc", -1).IsEmpty());
+  CString s;
+  s = static_cast<LPCSTR>(nullptr);
+  EXPECT_STREQ("", s);
+}
+
+TEST(CString, FormatHasNoLengthLimit) {
+  const std::string big(100000, 'q');
+  CString s;
+  s.Format("<%s|%d>", big.c_str(), 42);
+  ASSERT_EQ(100000 + 5, s.GetLength());
+  EXPECT_EQ('<', s[0]);
+  EXPECT_EQ(CString("|42>"), s.Right(4));
+  s.AppendFormat("%05d", 7);
+  EXPECT_EQ(CString("00007"), s.Right(5));
+}
+
+TEST(CString, SubstringsClampPositions) {
+  const CString s("hello");
+  EXPECT_EQ(CString("llo"), s.Mid(2));
+  EXPECT_EQ(CString("el"), s.Mid(1, 2));
+  EXPECT_EQ(CString(""), s.Mid(9));
+  EXPECT_EQ(CString("hello"), s.Mid(-3));
+  EXPECT_EQ(CString("hello"), s.Left(99));
+  EXPECT_EQ(CString(""), s.Left(-1));
+  EXPECT_EQ(CString("lo"), s.Right(2));
+  EXPECT_EQ(CString("hello"), s.Right(50));
+  EXPECT_EQ('\0', s.GetAt(5));
+  EXPECT_EQ('\0', s.GetAt(-1));
+}
+
+TEST(CString, FindAndReplace) {
+  CString s("a.b.c");
+  EXPECT_EQ(1, s.Find('.'));
+  EXPECT_EQ(3, s.Find('.', 2));
+  EXPECT_EQ(-1, s.Find('.', 99));
+  EXPECT_EQ(3, s.ReverseFind('.'));
+  EXPECT_EQ(2, s.Find("b.c"));
+  EXPECT_EQ(-1, s.Find("zz"));
+  EXPECT_EQ(1, s.FindOneOf("x.y"));
+  EXPECT_EQ(2, s.Replace(".", "::"));
+  EXPECT_EQ(CString("a::b::c"), s);
+  EXPECT_EQ(0, s.Replace("", "x"));  // an empty pattern replaces nothing
+  EXPECT_EQ(2, s.Remove(':') / 2);
+  EXPECT_EQ(CString("abc"), s);
+  EXPECT_EQ(4, s.Insert(1, '-'));
+  EXPECT_EQ(3, s.Delete(0));
+  EXPECT_EQ(CString("-bc"), s);
+}
+
+TEST(CString, TrimUsesAsciiWhiteSpaceOnly) {
+  CString s(" \t\r\n\v\fx y\x0b ");
+  s.Trim();
+  EXPECT_EQ(CString("x y"), s);
+  // 0xA0 and GBK bytes are never white space.
+  CString g("\xA0\xC4\xE3\xA0");
+  g.Trim();
+  EXPECT_EQ(4, g.GetLength());
+  CString t("xxabcxx");
+  t.TrimLeft('x');
+  t.TrimRight("cx");
+  EXPECT_EQ(CString("ab"), t);
+}
+
+TEST(CString, CaseFoldingLeavesDoubleByteCharactersAlone) {
+  // "中A": the GBK trail byte 0x50 ('P') of U+4E2D must not change.
+  CString s("\xD6\x50" "Ab");
+  s.MakeLower();
+  EXPECT_EQ(CString("\xD6\x50" "ab"), s);
+  s.MakeUpper();
+  EXPECT_EQ(CString("\xD6\x50" "AB"), s);
+  EXPECT_EQ(0, CString("Config").CompareNoCase("CONFIG"));
+  EXPECT_LT(CString("a").CompareNoCase("B"), 0);
+  EXPECT_GT(CString("b").Compare("a"), 0);
+}
+
+TEST(CString, BufferAccess) {
+  CString s("abc");
+  char* p = s.GetBuffer(10);
+  std::snprintf(p, 11, "%s", "0123456789");
+  s.ReleaseBuffer();
+  EXPECT_EQ(CString("0123456789"), s);
+  p = s.GetBufferSetLength(3);
+  p[1] = 'X';
+  s.ReleaseBuffer(3);
+  EXPECT_EQ(CString("0X2"), s);
+  s.GetBuffer(0);
+  s.ReleaseBuffer(1);
+  EXPECT_EQ(CString("0"), s);
+}
+
+TEST(CString, ConcatenationAndComparison) {
+  CString a("ab");
+  a += "cd";
+  a += 'e';
+  a += CString("f");
+  EXPECT_EQ(CString("abcdef"), a);
+  EXPECT_TRUE(a == "abcdef");
+  EXPECT_TRUE("abcdef" == a);
+  EXPECT_TRUE(a != "abc");
+  EXPECT_EQ(CString("x-abcdef-y"), "x-" + a + "-y");
+  EXPECT_TRUE(CString("a") < CString("b"));
+  EXPECT_EQ(CString("ab"), CString("abc").SpanIncluding("ab"));
+  EXPECT_EQ(CString("ab"), CString("ab,c").SpanExcluding(","));
+}

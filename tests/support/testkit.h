@@ -1,0 +1,46 @@
+// Helpers shared by the tests.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "afx/afx_port.h"
+
+namespace testkit {
+
+// A fresh directory under the system's temporary directory, removed with
+// everything in it when the object goes.
+class TempDir {
+ public:
+  TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  ~TempDir();
+  const std::filesystem::path& path() const { return m_path; }
+  // path() / name, as a string.
+  std::string file(const std::string& name) const;
+
+ private:
+  std::filesystem::path m_path;
+};
+
+// Writes bytes to a file (binary), replacing it; false on failure.
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+// Reads a whole file (binary); empty when it cannot be read.
+std::string ReadFileBytes(const std::string& path);
+
+#ifdef _WIN32
+// Dispatches this thread's messages until done() holds or timeoutMs passes.
+// True when done() held.
+bool PumpMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs);
+// Dispatches this thread's messages for about ms milliseconds.
+void PumpMessagesFor(DWORD ms);
+// The directory of the running test program (where the build puts every DLL
+// and helper program), with a trailing backslash.
+std::string TestBinaryDir();
+// TestBinaryDir() + name.
+std::string TestBinaryPath(const std::string& name);
+#endif
+
+}  // namespace testkit
