@@ -75,11 +75,17 @@ TEST(CString, TrimUsesAsciiWhiteSpaceOnly) {
 
 TEST(CString, CaseFoldingLeavesDoubleByteCharactersAlone) {
   // "中A": the GBK trail byte 0x50 ('P') of U+4E2D must not change.
-  CString s("\xD6\x50" "Ab");
+  CString s(
+      "\xD6\x50"
+      "Ab");
   s.MakeLower();
-  EXPECT_EQ(CString("\xD6\x50" "ab"), s);
+  EXPECT_EQ(CString("\xD6\x50"
+                    "ab"),
+            s);
   s.MakeUpper();
-  EXPECT_EQ(CString("\xD6\x50" "AB"), s);
+  EXPECT_EQ(CString("\xD6\x50"
+                    "AB"),
+            s);
   EXPECT_EQ(0, CString("Config").CompareNoCase("CONFIG"));
   EXPECT_LT(CString("a").CompareNoCase("B"), 0);
   EXPECT_GT(CString("b").Compare("a"), 0);
