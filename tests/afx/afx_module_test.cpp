@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "afx/afx.h"
-#include "tests/support/testkit.h"
+#include "tests/testkit/testkit.h"
 
 namespace {
 

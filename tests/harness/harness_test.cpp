@@ -2,7 +2,7 @@
 // and the export table of Zavrel.dll.
 #include <gtest/gtest.h>
 
-#include "tests/support/testkit.h"
+#include "tests/testkit/testkit.h"
 
 TEST(Harness, AnsiCodePageIsGbk) {
   EXPECT_EQ(936u, GetACP());

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "tests/support/testkit.h"
+#include "tests/testkit/testkit.h"
 #include "tests/zavrel/component/test_component.h"
 #include "zavrel/component/component_loader.h"
 

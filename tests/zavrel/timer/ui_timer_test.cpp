@@ -4,7 +4,7 @@
 #include <map>
 #include <vector>
 
-#include "tests/support/testkit.h"
+#include "tests/testkit/testkit.h"
 #include "zavrel/timer/ui_timer.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "tests/support/testkit.h"
+#include "tests/testkit/testkit.h"
 
 #include <atomic>
 #include <chrono>
