@@ -1,0 +1,350 @@
+// CmmTimer: multimedia timer ticks on the timer thread, its table, and the
+// guarantees of destruction.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <random>
+#include <set>
+#include <vector>
+
+#include "zavrel/timer/mm_timer.h"
+
+#include <mmsystem.h>
+
+namespace {
+
+// Caller identifiers far from the small numbers the system hands out, so that
+// a multimedia identifier reaching the listener would be noticed.
+constexpr UINT kFirst = 70001;
+constexpr UINT kSecond = 70002;
+
+// Waits (sleeping, no message loop: the ticks need none) until done() holds.
+template <typename F>
+bool WaitFor(F done, DWORD timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  while (!done()) {
+    if (GetTickCount64() > end) return false;
+    Sleep(2);
+  }
+  return true;
+}
+
+class Recorder : public ImmTimerListener {
+ public:
+  void OnTimer(UINT nIDEvent) override {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    ++m_counts[nIDEvent];
+    if (GetCurrentThreadId() == m_callerThread) ++m_onCallerThread;
+  }
+  int count(UINT id) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_counts[id];
+  }
+  std::map<UINT, int> counts() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_counts;
+  }
+  int onCallerThread() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_onCallerThread;
+  }
+
+ private:
+  std::mutex m_mutex;
+  std::map<UINT, int> m_counts;
+  DWORD m_callerThread = GetCurrentThreadId();
+  int m_onCallerThread = 0;
+};
+
+std::set<UINT> CallerIds(const CmmTimer& timer) {
+  std::set<UINT> ids;
+  for (const auto& entry : timer.getTimerMap()) ids.insert(entry.second);
+  return ids;
+}
+
+}  // namespace
+
+TEST(MmTimer, TwoIdentifiersTickToTheListenerWithTheCallersIdentifiers) {
+  Recorder rec;
+  CmmTimer timer;
+  EXPECT_EQ(nullptr, timer.getListener());
+  timer.RegisterListener(&rec);
+  EXPECT_EQ(&rec, timer.getListener());
+  ASSERT_TRUE(timer.SetTimer(kFirst, 5, false));
+  ASSERT_TRUE(timer.SetTimer(kSecond, 10, false));
+  EXPECT_EQ(2u, timer.getTimerMap().size());
+  EXPECT_EQ((std::set<UINT>{kFirst, kSecond}), CallerIds(timer));
+  for (const auto& entry : timer.getTimerMap()) EXPECT_NE(entry.first, entry.second);
+
+  ASSERT_TRUE(WaitFor([&] { return rec.count(kFirst) >= 3 && rec.count(kSecond) >= 3; }, 5000));
+  EXPECT_TRUE(timer.KillAllTimer());
+  const std::map<UINT, int> seen = rec.counts();
+  EXPECT_EQ(2u, seen.size()) << "only the caller's identifiers reach the listener";
+  EXPECT_EQ(0, rec.onCallerThread()) << "ticks come on the multimedia timer thread";
+}
+
+TEST(MmTimer, SettingAnIdentifierAgainLeavesOnlyTheSecondTimer) {
+  Recorder rec;
+  CmmTimer timer;
+  timer.RegisterListener(&rec);
+  ASSERT_TRUE(timer.SetTimer(kFirst, 5, false));
+  const UINT firstMm = timer.getTimerMap().begin()->first;
+  ASSERT_TRUE(timer.SetTimer(kFirst, 5, false));
+  ASSERT_EQ(1u, timer.getTimerMap().size());
+  EXPECT_NE(firstMm, timer.getTimerMap().begin()->first);
+  EXPECT_EQ(kFirst, timer.getTimerMap().begin()->second);
+  // The first timer was stopped: the system no longer knows it.
+  EXPECT_NE(static_cast<MMRESULT>(TIMERR_NOERROR), timeKillEvent(firstMm));
+  ASSERT_TRUE(WaitFor([&] { return rec.count(kFirst) >= 2; }, 5000));
+  EXPECT_TRUE(timer.KillTimer(kFirst));
+  EXPECT_TRUE(timer.getTimerMap().empty());
+}
+
+TEST(MmTimer, OneShotFiresOnceAndKeepsItsEntryUntilKilled) {
+  Recorder rec;
+  CmmTimer timer;
+  timer.RegisterListener(&rec);
+  // A 1 ms one-shot may fire before timeSetEvent returns; it must not be lost.
+  ASSERT_TRUE(timer.SetTimer(kFirst, 1, true));
+  ASSERT_TRUE(timer.SetTimer(kSecond, 15, true));
+  ASSERT_TRUE(WaitFor([&] { return rec.count(kFirst) == 1 && rec.count(kSecond) == 1; }, 5000));
+  Sleep(80);
+  EXPECT_EQ(1, rec.count(kFirst));
+  EXPECT_EQ(1, rec.count(kSecond));
+  EXPECT_EQ(2u, timer.getTimerMap().size());
+  // The system has ended both: killing reports failure but removes the entry.
+  EXPECT_FALSE(timer.KillTimer(kFirst));
+  EXPECT_EQ(1u, timer.getTimerMap().size());
+  EXPECT_FALSE(timer.KillAllTimer());
+  EXPECT_TRUE(timer.getTimerMap().empty());
+}
+
+TEST(MmTimer, KillResults) {
+  Recorder rec;
+  CmmTimer timer;
+  timer.RegisterListener(&rec);
+  EXPECT_FALSE(timer.KillTimer(kFirst)) << "never set";
+  EXPECT_FALSE(timer.KillAllTimer()) << "no timers";
+
+  ASSERT_TRUE(timer.SetTimer(kFirst, 5, false));
+  ASSERT_TRUE(timer.SetTimer(kSecond, 5, false));
+  EXPECT_TRUE(timer.KillTimer(kSecond));
+  EXPECT_FALSE(timer.KillTimer(kSecond)) << "already stopped";
+  EXPECT_EQ((std::set<UINT>{kFirst}), CallerIds(timer));
+
+  ASSERT_TRUE(timer.SetTimer(kSecond, 5, false));
+  ASSERT_TRUE(WaitFor([&] { return rec.count(kFirst) >= 1 && rec.count(kSecond) >= 1; }, 5000));
+  EXPECT_TRUE(timer.KillAllTimer());
+  EXPECT_TRUE(timer.getTimerMap().empty());
+  Sleep(30);  // a tick that had passed the table before the kill may still land
+  const std::map<UINT, int> stopped = rec.counts();
+  Sleep(100);
+  EXPECT_EQ(stopped, rec.counts()) << "no tick after KillAllTimer";
+  EXPECT_FALSE(timer.KillAllTimer());
+}
+
+TEST(MmTimer, TicksWithoutAListenerAreDropped) {
+  Recorder rec;
+  CmmTimer timer;
+  ASSERT_TRUE(timer.SetTimer(kFirst, 2, false));
+  Sleep(40);
+  timer.RegisterListener(&rec);
+  ASSERT_TRUE(WaitFor([&] { return rec.count(kFirst) >= 2; }, 5000));
+  timer.RegisterListener(nullptr);
+  Sleep(30);
+  const int seen = rec.count(kFirst);
+  Sleep(60);
+  EXPECT_EQ(seen, rec.count(kFirst));
+}
+
+namespace {
+
+// Holds each tick for a while, so that the test can act while a tick is
+// inside the listener on the timer thread.
+class SlowListener : public ImmTimerListener {
+ public:
+  void OnTimer(UINT) override {
+    if (destroyed) ++afterDestruction;
+    inside = true;
+    ++entered;
+    Sleep(150);
+    ++finished;
+    inside = false;
+  }
+  std::atomic<bool> destroyed{false};
+  std::atomic<bool> inside{false};
+  std::atomic<int> entered{0};
+  std::atomic<int> finished{0};
+  std::atomic<int> afterDestruction{0};
+};
+
+}  // namespace
+
+TEST(MmTimer, DestructionWaitsForATickInFlightAndStopsAllTicks) {
+  SlowListener slow;
+  auto timer = std::make_unique<CmmTimer>();
+  timer->RegisterListener(&slow);
+  ASSERT_TRUE(timer->SetTimer(kFirst, 1, false));
+  ASSERT_TRUE(WaitFor([&] { return slow.inside.load(); }, 5000));
+  timer.reset();  // a tick is inside the listener on the timer thread now
+  slow.destroyed = true;
+  EXPECT_FALSE(slow.inside.load()) << "the destructor returned while the listener ran";
+  EXPECT_EQ(slow.entered.load(), slow.finished.load());
+  Sleep(200);
+  EXPECT_EQ(0, slow.afterDestruction.load());
+}
+
+namespace {
+
+// Acts on its own timer from inside the tick.
+class SelfActingListener : public ImmTimerListener {
+ public:
+  enum class Action { Kill, KillAll, Reset, Destroy };
+  explicit SelfActingListener(Action action) : m_action(action) {}
+  void OnTimer(UINT nIDEvent) override {
+    ++ticks;
+    if (ticks > 1 && m_action != Action::Reset) ++extra;
+    switch (m_action) {
+      case Action::Kill:
+        killResult = timer->KillTimer(nIDEvent) ? 1 : 0;
+        break;
+      case Action::KillAll:
+        killResult = timer->KillAllTimer() ? 1 : 0;
+        break;
+      case Action::Reset:
+        if (ticks == 1) killResult = timer->SetTimer(kSecond, 2, true) ? 1 : 0;
+        break;
+      case Action::Destroy:
+        delete timer;
+        timer = nullptr;
+        killResult = 1;
+        break;
+    }
+    done = true;
+  }
+  CmmTimer* timer = nullptr;
+  std::atomic<int> ticks{0};
+  std::atomic<int> extra{0};
+  std::atomic<int> killResult{-1};
+  std::atomic<bool> done{false};
+
+ private:
+  Action m_action;
+};
+
+}  // namespace
+
+TEST(MmTimer, TheListenerMayKillItsTimersOrDestroyTheObjectWithoutDeadlock) {
+  for (auto action :
+       {SelfActingListener::Action::Kill, SelfActingListener::Action::KillAll, SelfActingListener::Action::Destroy}) {
+    SelfActingListener listener(action);
+    CmmTimer* timer = new CmmTimer;
+    listener.timer = timer;
+    timer->RegisterListener(&listener);
+    ASSERT_TRUE(timer->SetTimer(kFirst, 3, false));
+    ASSERT_TRUE(WaitFor([&] { return listener.done.load(); }, 5000)) << static_cast<int>(action);
+    EXPECT_EQ(1, listener.killResult.load());
+    Sleep(60);
+    EXPECT_EQ(0, listener.extra.load()) << "ticks after the timer was stopped in the listener";
+    if (action != SelfActingListener::Action::Destroy) {
+      EXPECT_TRUE(timer->getTimerMap().empty());
+      delete timer;
+    }
+  }
+}
+
+TEST(MmTimer, TheListenerMaySetANewTimerFromTheTick) {
+  SelfActingListener listener(SelfActingListener::Action::Reset);
+  CmmTimer timer;
+  listener.timer = &timer;
+  timer.RegisterListener(&listener);
+  ASSERT_TRUE(timer.SetTimer(kFirst, 3, true));
+  ASSERT_TRUE(WaitFor([&] { return listener.ticks.load() >= 2; }, 5000));
+  EXPECT_EQ(1, listener.killResult.load());
+  EXPECT_EQ((std::set<UINT>{kFirst, kSecond}), CallerIds(timer));
+}
+
+namespace {
+
+// Counts ticks and notices any tick that arrives after its timer object was
+// destroyed, or with an identifier the caller never used.
+class StressListener : public ImmTimerListener {
+ public:
+  void OnTimer(UINT nIDEvent) override {
+    if (destroyed) ++afterDestruction;
+    if (nIDEvent < kFirst || nIDEvent >= kFirst + 8) ++foreign;
+    ++ticks;
+  }
+  std::atomic<bool> destroyed{false};
+  std::atomic<int> afterDestruction{0};
+  std::atomic<int> foreign{0};
+  std::atomic<int> ticks{0};
+};
+
+}  // namespace
+
+TEST(MmTimer, StressSettingAndKillingWhileOneMillisecondTicksRun) {
+  std::mt19937 random(12345);
+  StressListener steady;
+  CmmTimer background;
+  background.RegisterListener(&steady);
+  for (UINT i = 0; i < 4; ++i) ASSERT_TRUE(background.SetTimer(kFirst + i, 1, false));
+
+  int objects = 0;
+  const ULONGLONG end = GetTickCount64() + 3000;
+  while (GetTickCount64() < end) {
+    auto listener = std::make_unique<StressListener>();
+    auto timer = std::make_unique<CmmTimer>();
+    timer->RegisterListener(listener.get());
+    for (int round = 0; round < 40; ++round) {
+      const UINT id = kFirst + random() % 8;
+      switch (random() % 4) {
+        case 0:
+        case 1:
+          EXPECT_TRUE(timer->SetTimer(id, 1, random() % 3 == 0));
+          break;
+        case 2:
+          timer->KillTimer(id);
+          break;
+        case 3:
+          background.SetTimer(id % 4 + kFirst, 1, false);
+          break;
+      }
+      EXPECT_LE(timer->getTimerMap().size(), 8u);
+      if (round % 8 == 0) Sleep(1);
+    }
+    timer.reset();
+    listener->destroyed = true;
+    Sleep(2);
+    EXPECT_EQ(0, listener->afterDestruction.load());
+    EXPECT_EQ(0, listener->foreign.load());
+    ++objects;
+  }
+  EXPECT_TRUE(background.KillAllTimer());
+  EXPECT_GT(objects, 0);
+  EXPECT_GT(steady.ticks.load(), 0);
+  EXPECT_EQ(0, steady.foreign.load());
+}
+
+TEST(MmTimer, CopiesShareTheListenerButNotTheTimers) {
+  Recorder rec;
+  CmmTimer original;
+  original.RegisterListener(&rec);
+  ASSERT_TRUE(original.SetTimer(kFirst, 5, false));
+  {
+    CmmTimer copy(original);
+    EXPECT_EQ(&rec, copy.getListener());
+    EXPECT_TRUE(copy.getTimerMap().empty());
+    EXPECT_FALSE(copy.KillAllTimer());
+    CmmTimer assigned;
+    assigned = original;
+    EXPECT_EQ(&rec, assigned.getListener());
+  }
+  // Destroying the copies stopped nothing of the original.
+  const int before = rec.count(kFirst);
+  ASSERT_TRUE(WaitFor([&] { return rec.count(kFirst) > before + 2; }, 5000));
+  EXPECT_TRUE(original.KillTimer(kFirst));
+}
