@@ -1,0 +1,544 @@
+// CIniFile: reading, lookups (indexed), changes and writing.
+#include "zavrel/datafile/ini_file.h"
+
+#include <climits>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "zavrel/util/string_utility.h"
+
+namespace {
+
+// A scan of this many names costs about as much as one hashed lookup.
+const std::size_t kIndexThreshold = 8;
+
+#ifdef _WIN32
+const char kLineEnd[] = "\r\n";  // what a text stream stores for "\n"
+#else
+const char kLineEnd[] = "\n";
+#endif
+
+inline char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+inline bool IsWhite(char c) { return c == ' ' || (c >= 9 && c <= 13); }
+
+bool NamesEqual(const std::string& a, const std::string& b, bool folded) {
+  if (a.size() != b.size()) return false;
+  if (!folded) return a == b;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (Fold(a[i]) != Fold(b[i])) return false;
+  }
+  return true;
+}
+
+// The bytes [begin, end) without leading and trailing white space.
+std::string Trimmed(const char* begin, const char* end) {
+  while (begin < end && IsWhite(*begin)) ++begin;
+  while (end > begin && IsWhite(end[-1])) --end;
+  return std::string(begin, static_cast<std::size_t>(end - begin));
+}
+
+// atoi that saturates instead of overflowing.
+int ToInt(const std::string& text) {
+  const char* p = text.c_str();
+  while (IsWhite(*p)) ++p;
+  bool negative = false;
+  if (*p == '+' || *p == '-') negative = (*p++ == '-');
+  long long value = 0;
+  for (; *p >= '0' && *p <= '9'; ++p) {
+    if (value <= static_cast<long long>(INT_MAX) + 1) value = value * 10 + (*p - '0');
+  }
+  if (negative) value = -value;
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+// printf-style text of any length; false when the formatter fails.
+bool FormatV(std::string& out, const char* format, va_list args) {
+  va_list measure;
+  va_copy(measure, args);
+#ifdef _WIN32
+  const int needed = _vscprintf(format, measure);
+#else
+  const int needed = std::vsnprintf(nullptr, 0, format, measure);
+#endif
+  va_end(measure);
+  if (needed < 0) return false;
+  std::unique_ptr<char[]> buf(new char[static_cast<std::size_t>(needed) + 1]());
+#ifdef _WIN32
+  const int written = _vsnprintf(buf.get(), static_cast<std::size_t>(needed) + 1, format, args);
+#else
+  const int written = std::vsnprintf(buf.get(), static_cast<std::size_t>(needed) + 1, format, args);
+#endif
+  if (written < 0) return false;
+  out.assign(buf.get(), static_cast<std::size_t>(written < needed ? written : needed));
+  return true;
+}
+
+std::string Format(const char* format, ...) {
+  std::string out;
+  va_list args;
+  va_start(args, format);
+  FormatV(out, format, args);
+  va_end(args);
+  return out;
+}
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+typedef std::unique_ptr<std::FILE, FileCloser> FilePtr;
+
+// Buffers output and writes it in large pieces; remembers any failure.
+class Writer {
+ public:
+  explicit Writer(std::FILE* f) : m_file(f) {}
+  void Put(const std::string& s) { Put(s.data(), s.size()); }
+  void Put(const char* s) { Put(s, std::strlen(s)); }
+  void Put(const char* s, std::size_t n) {
+    m_buf.append(s, n);
+    if (m_buf.size() >= (1u << 16)) Flush();
+  }
+  void Flush() {
+    if (!m_buf.empty() && std::fwrite(m_buf.data(), 1, m_buf.size(), m_file) != m_buf.size()) m_ok = false;
+    m_buf.clear();
+  }
+  bool ok() const { return m_ok; }
+
+ private:
+  std::FILE* m_file;
+  std::string m_buf;
+  bool m_ok = true;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- NameIndex
+
+CIniFile::NameIndex::NameIndex() : m_built(false), m_folded(true), m_map(0, Hash(true), Equal(true)) {}
+
+std::size_t CIniFile::NameIndex::Hash::operator()(const std::string& s) const {
+  std::size_t h = static_cast<std::size_t>(1469598103934665603ull);
+  for (char c : s) {
+    h ^= static_cast<unsigned char>(folded ? Fold(c) : c);
+    h *= static_cast<std::size_t>(1099511628211ull);
+  }
+  return h;
+}
+
+bool CIniFile::NameIndex::Equal::operator()(const std::string& a, const std::string& b) const {
+  return NamesEqual(a, b, folded);
+}
+
+void CIniFile::NameIndex::Build(const std::vector<std::string>& names, bool folded) const {
+  m_map = Map(names.size() * 2, Hash(folded), Equal(folded));
+  for (std::size_t i = 0; i < names.size(); ++i) m_map.emplace(names[i], static_cast<unsigned>(i));
+  m_built = true;
+  m_folded = folded;
+}
+
+int CIniFile::NameIndex::Find(const std::vector<std::string>& names, const std::string& name, bool folded) const {
+  if (!m_built || m_folded != folded) {
+    if (names.size() < kIndexThreshold) {
+      for (std::size_t i = 0; i < names.size(); ++i) {
+        if (NamesEqual(names[i], name, folded)) return static_cast<int>(i);
+      }
+      return -1;
+    }
+    Build(names, folded);
+  }
+  const Map::const_iterator it = m_map.find(name);
+  return it == m_map.end() ? -1 : static_cast<int>(it->second);
+}
+
+void CIniFile::NameIndex::Appended(const std::vector<std::string>& names) {
+  // emplace keeps an existing entry: the first match stays first.
+  if (m_built) m_map.emplace(names.back(), static_cast<unsigned>(names.size() - 1));
+}
+
+void CIniFile::NameIndex::Invalidate() {
+  m_built = false;
+  m_map.clear();
+}
+
+// ---------------------------------------------------------------- CIniFile
+
+CIniFile::CIniFile(std::string const iniPath) : caseInsensitive(true), path(iniPath) {}
+
+CIniFile::CIniFile(const CIniFile& other) = default;
+
+CIniFile& CIniFile::operator=(const CIniFile& other) = default;
+
+CIniFile::~CIniFile() = default;
+
+std::string CIniFile::CheckCase(std::string s) const {
+  if (caseInsensitive) {
+    for (char& c : s) c = Fold(c);
+  }
+  return s;
+}
+
+void CIniFile::Clear() {
+  keys.clear();
+  keyNames.clear();
+  headerComments.clear();
+  keyIndex.Invalidate();
+}
+
+int CIniFile::FindKeyRef(const std::string& keyname) const { return keyIndex.Find(keyNames, keyname, caseInsensitive); }
+
+int CIniFile::FindValueRef(unsigned keyID, const std::string& valuename) const {
+  if (keyID >= keys.size()) return -1;
+  const IniKey& key = keys[keyID];
+  return key.valueIndex.Find(key.valueNames, valuename, caseInsensitive);
+}
+
+unsigned CIniFile::AddKeyRef(const std::string& keyname) {
+  keyNames.push_back(keyname);
+  keys.push_back(IniKey());
+  keyIndex.Appended(keyNames);
+  return static_cast<unsigned>(keys.size() - 1);
+}
+
+int CIniFile::FindKey(std::string const keyname) const { return FindKeyRef(keyname); }
+
+unsigned CIniFile::AddKeyName(std::string const keyname) { return AddKeyRef(keyname); }
+
+bool CIniFile::DeleteKey(std::string const keyname) {
+  const int keyID = FindKeyRef(keyname);
+  if (keyID < 0) return false;
+  keyNames.erase(keyNames.begin() + keyID);
+  keys.erase(keys.begin() + keyID);
+  keyIndex.Invalidate();
+  return true;
+}
+
+std::string CIniFile::KeyName(unsigned const keyID) const {
+  return keyID < keyNames.size() ? keyNames[keyID] : std::string();
+}
+
+int CIniFile::FindValue(unsigned const keyID, std::string const valuename) const {
+  return FindValueRef(keyID, valuename);
+}
+
+unsigned CIniFile::NumValues(unsigned const keyID) {
+  return keyID < keys.size() ? static_cast<unsigned>(keys[keyID].valueNames.size()) : 0u;
+}
+
+unsigned CIniFile::NumValues(std::string const keyname) {
+  const int keyID = FindKeyRef(keyname);
+  return keyID < 0 ? 0u : static_cast<unsigned>(keys[keyID].valueNames.size());
+}
+
+std::string CIniFile::ValueName(unsigned const keyID, unsigned const valueID) const {
+  if (keyID < keys.size() && valueID < keys[keyID].valueNames.size()) return keys[keyID].valueNames[valueID];
+  return std::string();
+}
+
+std::string CIniFile::ValueName(std::string const keyname, unsigned const valueID) const {
+  const int keyID = FindKeyRef(keyname);
+  return keyID < 0 ? std::string() : ValueName(static_cast<unsigned>(keyID), valueID);
+}
+
+std::string CIniFile::GetValue(unsigned const keyID, unsigned const valueID, std::string const defValue) const {
+  if (keyID < keys.size() && valueID < keys[keyID].values.size()) return keys[keyID].values[valueID];
+  return defValue;
+}
+
+std::string CIniFile::GetValue(std::string const keyname, std::string const valuename,
+                               std::string const defValue) const {
+  const int keyID = FindKeyRef(keyname);
+  if (keyID < 0) return defValue;
+  const int valueID = FindValueRef(static_cast<unsigned>(keyID), valuename);
+  if (valueID < 0) return defValue;
+  return keys[keyID].values[valueID];
+}
+
+int CIniFile::GetValueI(std::string const keyname, std::string const valuename, int const defValue) const {
+  return ToInt(GetValue(keyname, valuename, Format("%d", defValue)));
+}
+
+double CIniFile::GetValueF(std::string const keyname, std::string const valuename, double const defValue) const {
+  // A missing value gives the caller's default itself, not its "%f" text
+  // read back (which would drop every digit after the sixth).
+  const int keyID = FindKeyRef(keyname);
+  if (keyID < 0) return defValue;
+  const int valueID = FindValueRef(static_cast<unsigned>(keyID), valuename);
+  if (valueID < 0) return defValue;
+  return std::atof(keys[keyID].values[valueID].c_str());
+}
+
+bool CIniFile::GetValueB(std::string const keyname, std::string const valuename, bool const defValue) const {
+  return GetValueI(keyname, valuename, defValue ? 1 : 0) != 0;
+}
+
+int CIniFile::GetValueV(std::string const keyname, std::string const valuename, char* format, void* v1, void* v2,
+                        void* v3, void* v4, void* v5, void* v6, void* v7, void* v8, void* v9, void* v10, void* v11,
+                        void* v12, void* v13, void* v14, void* v15, void* v16) {
+  if (format == nullptr) return 0;
+  const std::string value = GetValue(keyname, valuename, "");
+  if (value.empty()) return 0;
+  const int n =
+      std::sscanf(value.c_str(), format, v1, v2, v3, v4, v5, v6, v7, v8, v9, v10, v11, v12, v13, v14, v15, v16);
+  return n < 0 ? 0 : n;
+}
+
+bool CIniFile::SetValue(unsigned const keyID, unsigned const valueID, std::string const value) {
+  if (keyID < keys.size() && valueID < keys[keyID].values.size()) {
+    keys[keyID].values[valueID] = value;
+    return true;
+  }
+  return false;
+}
+
+bool CIniFile::SetValueRef(const std::string& keyname, const std::string& valuename, const std::string& value,
+                           bool create) {
+  int keyID = FindKeyRef(keyname);
+  if (keyID < 0) {
+    if (!create) return false;
+    keyID = static_cast<int>(AddKeyRef(keyname));
+  }
+  IniKey& key = keys[keyID];
+  const int valueID = key.valueIndex.Find(key.valueNames, valuename, caseInsensitive);
+  if (valueID < 0) {
+    if (!create) return false;
+    key.valueNames.push_back(valuename);
+    key.values.push_back(value);
+    key.valueIndex.Appended(key.valueNames);
+  } else {
+    key.values[valueID] = value;
+  }
+  return true;
+}
+
+bool CIniFile::SetValue(std::string const keyname, std::string const valuename, std::string const value,
+                        bool const create) {
+  return SetValueRef(keyname, valuename, value, create);
+}
+
+bool CIniFile::SetValueI(std::string const keyname, std::string const valuename, int const value, bool const create) {
+  return SetValueRef(keyname, valuename, Format("%d", value), create);
+}
+
+bool CIniFile::SetValueF(std::string const keyname, std::string const valuename, double const value,
+                         bool const create) {
+  return SetValueRef(keyname, valuename, Format("%f", value), create);
+}
+
+bool CIniFile::SetValueB(std::string const keyname, std::string const valuename, bool const value, bool const create) {
+  return SetValueI(keyname, valuename, value ? 1 : 0, create);
+}
+
+bool CIniFile::SetValueV(std::string const keyname, std::string const valuename, char const* format, ...) {
+  if (format == nullptr) return false;
+  std::string text;
+  va_list args;
+  va_start(args, format);
+  const bool formatted = FormatV(text, format, args);
+  va_end(args);
+  if (!formatted) return false;
+  return SetValueRef(keyname, valuename, text, true);
+}
+
+bool CIniFile::DeleteValue(std::string const keyname, std::string const valuename) {
+  const int keyID = FindKeyRef(keyname);
+  if (keyID < 0) return false;
+  IniKey& key = keys[keyID];
+  const int valueID = key.valueIndex.Find(key.valueNames, valuename, caseInsensitive);
+  if (valueID < 0) return false;
+  key.valueNames.erase(key.valueNames.begin() + valueID);
+  key.values.erase(key.values.begin() + valueID);
+  key.valueIndex.Invalidate();
+  return true;
+}
+
+void CIniFile::HeaderComment(std::string const comment) { headerComments.push_back(comment); }
+
+std::string CIniFile::HeaderComment(unsigned const commentID) const {
+  return commentID < headerComments.size() ? headerComments[commentID] : std::string();
+}
+
+bool CIniFile::DeleteHeaderComment(unsigned commentID) {
+  if (commentID >= headerComments.size()) return false;
+  headerComments.erase(headerComments.begin() + commentID);
+  return true;
+}
+
+bool CIniFile::KeyComment(unsigned const keyID, std::string const comment) {
+  if (keyID >= keys.size()) return false;
+  keys[keyID].comments.push_back(comment);
+  return true;
+}
+
+bool CIniFile::KeyComment(std::string const keyname, std::string const comment) {
+  const int keyID = FindKeyRef(keyname);
+  return keyID >= 0 && KeyComment(static_cast<unsigned>(keyID), comment);
+}
+
+std::string CIniFile::KeyComment(unsigned const keyID, unsigned const commentID) const {
+  if (keyID < keys.size() && commentID < keys[keyID].comments.size()) return keys[keyID].comments[commentID];
+  return std::string();
+}
+
+std::string CIniFile::KeyComment(std::string const keyname, unsigned const commentID) const {
+  const int keyID = FindKeyRef(keyname);
+  return keyID < 0 ? std::string() : KeyComment(static_cast<unsigned>(keyID), commentID);
+}
+
+unsigned CIniFile::NumKeyComments(unsigned const keyID) const {
+  return keyID < keys.size() ? static_cast<unsigned>(keys[keyID].comments.size()) : 0u;
+}
+
+unsigned CIniFile::NumKeyComments(std::string const keyname) const {
+  const int keyID = FindKeyRef(keyname);
+  return keyID < 0 ? 0u : NumKeyComments(static_cast<unsigned>(keyID));
+}
+
+bool CIniFile::DeleteKeyComment(unsigned const keyID, unsigned const commentID) {
+  if (keyID >= keys.size() || commentID >= keys[keyID].comments.size()) return false;
+  keys[keyID].comments.erase(keys[keyID].comments.begin() + commentID);
+  return true;
+}
+
+bool CIniFile::DeleteKeyComment(std::string const keyname, unsigned const commentID) {
+  const int keyID = FindKeyRef(keyname);
+  return keyID >= 0 && DeleteKeyComment(static_cast<unsigned>(keyID), commentID);
+}
+
+bool CIniFile::DeleteKeyComments(unsigned const keyID) {
+  if (keyID >= keys.size()) return false;
+  keys[keyID].comments.clear();
+  return true;
+}
+
+bool CIniFile::DeleteKeyComments(std::string const keyname) {
+  const int keyID = FindKeyRef(keyname);
+  return keyID >= 0 && DeleteKeyComments(static_cast<unsigned>(keyID));
+}
+
+// ---------------------------------------------------------------- files
+
+void CIniFile::ReadLine(const char* line, std::size_t len, std::string& currentKey, int& currentKeyID) {
+  if (len == 0) return;
+  if (line[len - 1] == '\r') --len;
+  const char* end = line + len;
+  const char* special = line;
+  while (special < end && *special != ';' && *special != '#' && *special != '[' && *special != '=') ++special;
+  if (special == end) return;
+
+  switch (*special) {
+    case '[': {
+      const char* close = end;
+      while (close > special && close[-1] != ']') --close;
+      if (close == special) return;  // no ']' after the '['
+      currentKey = Trimmed(special + 1, close - 1);
+      AddKeyRef(currentKey);
+      // Values go to the first key of that name, which may be an older one.
+      currentKeyID = FindKeyRef(currentKey);
+      return;
+    }
+    case '=': {
+      if (currentKeyID < 0) {
+        currentKeyID = FindKeyRef(currentKey);
+        if (currentKeyID < 0) currentKeyID = static_cast<int>(AddKeyRef(currentKey));
+      }
+      IniKey& key = keys[currentKeyID];
+      std::string valueName = Trimmed(line, special);
+      const int valueID = key.valueIndex.Find(key.valueNames, valueName, caseInsensitive);
+      if (valueID < 0) {
+        key.valueNames.push_back(std::move(valueName));
+        key.values.push_back(Trimmed(special + 1, end));
+        key.valueIndex.Appended(key.valueNames);
+      } else {
+        key.values[valueID] = Trimmed(special + 1, end);
+      }
+      return;
+    }
+    default: {  // ';' or '#'
+      std::string comment(special + 1, static_cast<std::size_t>(end - special - 1));
+      if (keys.empty()) {
+        headerComments.push_back(std::move(comment));
+        return;
+      }
+      if (currentKeyID < 0) currentKeyID = FindKeyRef(currentKey);
+      if (currentKeyID >= 0) keys[currentKeyID].comments.push_back(std::move(comment));
+      return;
+    }
+  }
+}
+
+bool CIniFile::ReadFile() {
+  FilePtr file(std::fopen(path.c_str(), "rb"));
+  if (!file) return false;
+
+  // During a read only appends happen, so the key that the current name
+  // resolves to stays the same until the next header.
+  std::string currentKey;
+  int currentKeyID = -1;
+  std::unique_ptr<char[]> chunk(new char[1u << 16]);
+  std::string carry;  // a line split across chunks
+  for (;;) {
+    const std::size_t n = std::fread(chunk.get(), 1, 1u << 16, file.get());
+    if (n == 0) break;
+    const char* p = chunk.get();
+    const char* const end = p + n;
+    while (p < end) {
+      const char* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+      if (nl == nullptr) {
+        carry.append(p, static_cast<std::size_t>(end - p));
+        break;
+      }
+      const char* line = p;
+      std::size_t len = static_cast<std::size_t>(nl - p);
+      if (!carry.empty()) {
+        carry.append(p, len);
+        line = carry.data();
+        len = carry.size();
+      }
+      // The text stream's "\r\n" is one line end.
+      if (len > 0 && line[len - 1] == '\r') --len;
+      ReadLine(line, len, currentKey, currentKeyID);
+      carry.clear();
+      p = nl + 1;
+    }
+  }
+  if (!carry.empty()) ReadLine(carry.data(), carry.size(), currentKey, currentKeyID);
+  return !keys.empty();
+}
+
+bool CIniFile::WriteFile() {
+  FilePtr file(std::fopen(path.c_str(), "wb"));
+  if (!file) return false;
+  Writer out(file.get());
+  for (const std::string& comment : headerComments) {
+    out.Put(";");
+    out.Put(comment);
+    out.Put(kLineEnd);
+  }
+  if (!headerComments.empty()) out.Put(kLineEnd);
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    const IniKey& key = keys[i];
+    out.Put("[");
+    out.Put(keyNames[i]);
+    out.Put("]");
+    out.Put(kLineEnd);
+    for (const std::string& comment : key.comments) {
+      out.Put(";");
+      out.Put(comment);
+      out.Put(kLineEnd);
+    }
+    for (std::size_t j = 0; j < key.values.size(); ++j) {
+      out.Put(key.valueNames[j]);
+      out.Put("=");
+      out.Put(key.values[j]);
+      out.Put(kLineEnd);
+    }
+    out.Put(kLineEnd);
+  }
+  out.Flush();
+  const bool closed = std::fclose(file.release()) == 0;
+  return out.ok() && closed;
+}
