@@ -1,0 +1,471 @@
+#include "afx/afx_wnd.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
+
+#include "afx/afx_module.h"
+#include "afx/afx_thread.h"
+
+namespace {
+
+// Permanent links HWND -> CWnd (any thread), and the old window procedure of
+// windows that were detached while another procedure was chained over ours.
+struct HandleMaps {
+  std::mutex lock;
+  std::unordered_map<HWND, CWnd*> permanent;
+  std::unordered_map<HWND, WNDPROC> orphans;
+  // Temporary objects, per thread.
+  std::map<DWORD, std::unordered_map<HWND, std::unique_ptr<CWnd>>> temporary;
+};
+
+HandleMaps& Maps() {
+  static HandleMaps maps;
+  return maps;
+}
+
+// Temporary objects kept per thread before dead windows are pruned.
+constexpr std::size_t kTempPruneThreshold = 256;
+
+thread_local const MSG* t_pCurrentMsg = nullptr;
+thread_local CWnd* t_pWndInit = nullptr;
+
+// A CBT hook installed for the time of one CreateWindowEx call.
+class unique_hhook {
+ public:
+  explicit unique_hhook(HHOOK h) : m_h(h) {}
+  unique_hhook(const unique_hhook&) = delete;
+  unique_hhook& operator=(const unique_hhook&) = delete;
+  ~unique_hhook() { reset(); }
+  void reset() {
+    if (m_h) {
+      const DWORD err = GetLastError();
+      UnhookWindowsHookEx(m_h);
+      SetLastError(err);
+      m_h = nullptr;
+    }
+  }
+  explicit operator bool() const { return m_h != nullptr; }
+
+ private:
+  HHOOK m_h;
+};
+
+WNDPROC GetWndProc(HWND hWnd) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hWnd, GWLP_WNDPROC)); }
+
+}  // namespace
+
+// Private access of the framework's window procedure and creation hook.
+struct AfxWndAccess {
+  static LRESULT CallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam) {
+    MSG msg = {};
+    msg.hwnd = hWnd;
+    msg.message = nMsg;
+    msg.wParam = wParam;
+    msg.lParam = lParam;
+    const MSG* saved = t_pCurrentMsg;
+    t_pCurrentMsg = &msg;
+    LRESULT result = 0;
+    try {
+      result = pWnd->WindowProc(nMsg, wParam, lParam);
+    } catch (...) {
+      // Nothing may unwind through the system's dispatch code; a failed
+      // creation message fails the creation.
+      result = (nMsg == WM_CREATE || nMsg == WM_NCCREATE) ? (nMsg == WM_CREATE ? -1 : 0) : 0;
+    }
+    t_pCurrentMsg = saved;
+    return result;
+  }
+
+  static LRESULT CALLBACK CbtFilterHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && t_pWndInit) {
+      CWnd* pWnd = t_pWndInit;
+      t_pWndInit = nullptr;  // only the first window made in this call
+      pWnd->LinkAndSubclass(reinterpret_cast<HWND>(wParam));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+
+  static void Finish(CWnd* pWnd) { pWnd->FinishNcDestroy(); }
+};
+
+LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam) {
+  return AfxWndAccess::CallWndProc(pWnd, hWnd, nMsg, wParam, lParam);
+}
+
+LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam) {
+  CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
+  if (!pWnd) {
+    WNDPROC orphan = nullptr;
+    {
+      HandleMaps& maps = Maps();
+      std::lock_guard<std::mutex> guard(maps.lock);
+      auto it = maps.orphans.find(hWnd);
+      if (it != maps.orphans.end()) {
+        orphan = it->second;
+        if (nMsg == WM_NCDESTROY) maps.orphans.erase(it);
+      }
+    }
+    return orphan ? CallWindowProcA(orphan, hWnd, nMsg, wParam, lParam) : ::DefWindowProcA(hWnd, nMsg, wParam, lParam);
+  }
+  const LRESULT result = AfxWndAccess::CallWndProc(pWnd, hWnd, nMsg, wParam, lParam);
+  // A WM_NCDESTROY handler that did not chain to CWnd::OnNcDestroy leaves
+  // the object linked to a dead handle: finish the unlinking here. (When it
+  // did chain, the object is unlinked and may be deleted: not touched.)
+  if (nMsg == WM_NCDESTROY && CWnd::FromHandlePermanent(hWnd) == pWnd) AfxWndAccess::Finish(pWnd);
+  return result;
+}
+
+BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
+ON_WM_NCDESTROY()
+END_MESSAGE_MAP()
+
+CWnd::CWnd() : m_hWnd(nullptr), m_pfnSuper(nullptr) {}
+
+CWnd::~CWnd() {
+  if (m_hWnd && FromHandlePermanent(m_hWnd) == this) CWnd::DestroyWindow();
+  // Still linked when the window belongs to another thread (which refuses
+  // DestroyWindow): unlink, so no dangling object stays in the map.
+  if (m_hWnd) Detach();
+}
+
+// --- handle map -------------------------------------------------------------
+
+CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
+  if (!hWnd) return nullptr;
+  HandleMaps& maps = Maps();
+  std::lock_guard<std::mutex> guard(maps.lock);
+  auto it = maps.permanent.find(hWnd);
+  return it == maps.permanent.end() ? nullptr : it->second;
+}
+
+CWnd* CWnd::FromHandle(HWND hWnd) {
+  if (!hWnd) return nullptr;
+  if (CWnd* pWnd = FromHandlePermanent(hWnd)) return pWnd;
+  if (!IsWindow(hWnd)) return nullptr;
+  HandleMaps& maps = Maps();
+  std::vector<std::unique_ptr<CWnd>> pruned;  // deleted outside the lock
+  std::lock_guard<std::mutex> guard(maps.lock);
+  auto& temps = maps.temporary[GetCurrentThreadId()];
+  auto it = temps.find(hWnd);
+  if (it != temps.end()) return it->second.get();
+  if (temps.size() >= kTempPruneThreshold) {
+    for (auto t = temps.begin(); t != temps.end();) {
+      if (!IsWindow(t->first)) {
+        t->second->m_hWnd = nullptr;
+        pruned.push_back(std::move(t->second));
+        t = temps.erase(t);
+      } else {
+        ++t;
+      }
+    }
+  }
+  std::unique_ptr<CWnd> temp(new CWnd);
+  temp->m_hWnd = hWnd;
+  CWnd* result = temp.get();
+  temps.emplace(hWnd, std::move(temp));
+  return result;
+}
+
+void CWnd::DeleteTempMap() {
+  std::unordered_map<HWND, std::unique_ptr<CWnd>> doomed;
+  {
+    HandleMaps& maps = Maps();
+    std::lock_guard<std::mutex> guard(maps.lock);
+    auto it = maps.temporary.find(GetCurrentThreadId());
+    if (it == maps.temporary.end()) return;
+    doomed.swap(it->second);
+    maps.temporary.erase(it);
+  }
+  for (auto& entry : doomed) entry.second->m_hWnd = nullptr;  // never destroy the window
+}
+
+BOOL CWnd::Attach(HWND hWndNew) {
+  if (m_hWnd || !hWndNew || !IsWindow(hWndNew)) return FALSE;
+  HandleMaps& maps = Maps();
+  std::lock_guard<std::mutex> guard(maps.lock);
+  if (!maps.permanent.emplace(hWndNew, this).second) return FALSE;
+  m_hWnd = hWndNew;
+  return TRUE;
+}
+
+HWND CWnd::Detach() {
+  HWND hWnd = m_hWnd;
+  if (!hWnd) return nullptr;
+  HandleMaps& maps = Maps();
+  std::lock_guard<std::mutex> guard(maps.lock);
+  auto it = maps.permanent.find(hWnd);
+  if (it != maps.permanent.end() && it->second == this) maps.permanent.erase(it);
+  if (m_pfnSuper) {
+    // Give the window its old procedure back; when another procedure was
+    // chained over ours, keep forwarding to the old one instead.
+    if (IsWindow(hWnd)) {
+      if (GetWndProc(hWnd) == &AfxWndProc)
+        SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+      else
+        maps.orphans[hWnd] = m_pfnSuper;
+    }
+    m_pfnSuper = nullptr;
+  }
+  m_hWnd = nullptr;
+  return hWnd;
+}
+
+bool CWnd::LinkAndSubclass(HWND hWnd) {
+  if (!Attach(hWnd)) return false;
+  SetLastError(0);
+  const LONG_PTR old = SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc));
+  if (old == 0 && GetLastError() != 0) {
+    Detach();
+    return false;
+  }
+  m_pfnSuper = reinterpret_cast<WNDPROC>(old);
+  if (m_pfnSuper == &AfxWndProc) m_pfnSuper = nullptr;  // cannot happen: linked windows are unique
+  return true;
+}
+
+BOOL CWnd::SubclassWindow(HWND hWnd) {
+  if (!LinkAndSubclass(hWnd)) return FALSE;
+  PreSubclassWindow();
+  return TRUE;
+}
+
+HWND CWnd::UnsubclassWindow() { return Detach(); }
+
+void CWnd::PreSubclassWindow() {}
+
+// --- creation ---------------------------------------------------------------
+
+BOOL CWnd::PreCreateWindow(CREATESTRUCT& cs) {
+  if (cs.lpszClass) return TRUE;
+  WNDCLASSA existing;
+  if (!GetClassInfoA(cs.hInstance, AFX_WND_CLASS_NAME, &existing)) {
+    WNDCLASSA wc = {};
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &::DefWindowProcA;
+    wc.hInstance = cs.hInstance;
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.lpszClassName = AFX_WND_CLASS_NAME;
+    if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return FALSE;
+  }
+  cs.lpszClass = AFX_WND_CLASS_NAME;
+  return TRUE;
+}
+
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, int x, int y,
+                    int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam) {
+  if (m_hWnd) return FALSE;
+  CREATESTRUCTA cs = {};
+  cs.dwExStyle = dwExStyle;
+  cs.lpszClass = lpszClassName;
+  cs.lpszName = lpszWindowName;
+  cs.style = static_cast<LONG>(dwStyle);
+  cs.x = x;
+  cs.y = y;
+  cs.cx = nWidth;
+  cs.cy = nHeight;
+  cs.hwndParent = hWndParent;
+  cs.hMenu = nIDorHMenu;
+  cs.hInstance = AfxGetInstanceHandle();
+  cs.lpCreateParams = lpParam;
+  if (!PreCreateWindow(cs)) {
+    PostNcDestroy();
+    return FALSE;
+  }
+
+  CWnd* const savedInit = t_pWndInit;
+  t_pWndInit = this;
+  unique_hhook hook(SetWindowsHookExA(WH_CBT, &AfxWndAccess::CbtFilterHook, nullptr, GetCurrentThreadId()));
+  if (!hook) {
+    t_pWndInit = savedInit;
+    return FALSE;
+  }
+  HWND hWnd = CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x, cs.y, cs.cx,
+                              cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
+  const DWORD err = GetLastError();
+  hook.reset();
+  const bool neverLinked = t_pWndInit == this;
+  t_pWndInit = savedInit;
+  // Failed before the window existed: the object was never linked, so
+  // WM_NCDESTROY will not call PostNcDestroy; call it here. (When the window
+  // was made and then failed, WM_NCDESTROY already did.)
+  if (neverLinked && !hWnd) {
+    PostNcDestroy();
+    SetLastError(err);
+    return FALSE;
+  }
+  if (!hWnd) {
+    SetLastError(err);
+    return FALSE;
+  }
+  if (m_hWnd != hWnd && !LinkAndSubclass(hWnd)) {
+    ::DestroyWindow(hWnd);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                    CWnd* pParentWnd, UINT nID, LPVOID lpParam) {
+  return CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top, rect.right - rect.left,
+                  rect.bottom - rect.top, pParentWnd ? pParentWnd->GetSafeHwnd() : nullptr,
+                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), lpParam);
+}
+
+BOOL CWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                  UINT nID, CCreateContext* pContext) {
+  return CreateEx(0, lpszClassName, lpszWindowName, dwStyle | WS_CHILD, rect, pParentWnd, nID,
+                  static_cast<LPVOID>(pContext));
+}
+
+BOOL CWnd::DestroyWindow() {
+  HWND hWnd = m_hWnd;
+  if (!hWnd) return FALSE;
+  const bool linked = FromHandlePermanent(hWnd) == this;
+  if (!::DestroyWindow(hWnd)) return FALSE;
+  // A window that was attached without subclassing never showed us its
+  // WM_NCDESTROY. (A subclassed one is unlinked already, and the object may
+  // be gone: only the map is consulted.)
+  if (linked && FromHandlePermanent(hWnd) == this) Detach();
+  return TRUE;
+}
+
+void CWnd::FinishNcDestroy() {
+  if (CWinThread* pThread = AfxGetThread()) {
+    if (pThread->m_pMainWnd == this) pThread->m_pMainWnd = nullptr;
+    if (pThread->m_pActiveWnd == this) pThread->m_pActiveWnd = nullptr;
+  }
+  Detach();
+  PostNcDestroy();
+}
+
+void CWnd::OnNcDestroy() {
+  Default();
+  FinishNcDestroy();
+}
+
+void CWnd::PostNcDestroy() {}
+
+CWnd* CWnd::GetDesktopWindow() { return FromHandle(::GetDesktopWindow()); }
+
+// --- messages ---------------------------------------------------------------
+
+LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
+  return ::SendMessageA(m_hWnd, message, wParam, lParam);
+}
+
+BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
+  return ::PostMessageA(m_hWnd, message, wParam, lParam);
+}
+
+const MSG* CWnd::GetCurrentMessage() { return t_pCurrentMsg; }
+
+BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (!OnWndMsg(message, wParam, lParam, &result)) result = DefWindowProc(message, wParam, lParam);
+  return result;
+}
+
+BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+  LRESULT result = 0;
+  if (message == WM_COMMAND) {
+    if (!OnCommand(wParam, lParam)) return FALSE;
+    result = 1;
+  } else if (message == WM_NOTIFY) {
+    const NMHDR* pHdr = reinterpret_cast<const NMHDR*>(lParam);
+    if (!pHdr || !OnNotify(wParam, lParam, &result)) return FALSE;
+  } else {
+    const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(message);
+    if (!entry) return FALSE;
+    result = entry->pfn(this, message, wParam, lParam);
+  }
+  if (pResult) *pResult = result;
+  return TRUE;
+}
+
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
+  const UINT nID = LOWORD(wParam);
+  // Menus and accelerators carry no control window; their code is a plain
+  // command.
+  const int nCode = lParam ? static_cast<int>(HIWORD(wParam)) : CN_COMMAND;
+  return OnCmdMsg(nID, nCode, nullptr, nullptr);
+}
+
+BOOL CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* pResult) {
+  NMHDR* pHdr = reinterpret_cast<NMHDR*>(lParam);
+  AFX_NOTIFY notify = {pResult, pHdr};
+  const int nCode = static_cast<int>(MAKELONG(static_cast<WORD>(pHdr->code), WM_NOTIFY));
+  return OnCmdMsg(static_cast<UINT>(pHdr->idFrom), nCode, &notify, nullptr);
+}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (m_pfnSuper) return CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
+  return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CWnd::Default() {
+  const MSG* msg = t_pCurrentMsg;
+  if (!msg) return 0;
+  return DefWindowProc(msg->message, msg->wParam, msg->lParam);
+}
+
+// --- default handlers -------------------------------------------------------
+
+int CWnd::OnCreate(LPCREATESTRUCT) { return static_cast<int>(Default()); }
+void CWnd::OnDestroy() { Default(); }
+void CWnd::OnClose() { Default(); }
+void CWnd::OnPaint() { Default(); }
+void CWnd::OnTimer(UINT_PTR) { Default(); }
+void CWnd::OnSize(UINT, int, int) { Default(); }
+void CWnd::OnShowWindow(BOOL, UINT) { Default(); }
+BOOL CWnd::OnCopyData(CWnd*, COPYDATASTRUCT*) { return static_cast<BOOL>(Default()); }
+
+// --- wrappers ---------------------------------------------------------------
+
+DWORD CWnd::GetStyle() const { return static_cast<DWORD>(GetWindowLongPtrA(m_hWnd, GWL_STYLE)); }
+DWORD CWnd::GetExStyle() const { return static_cast<DWORD>(GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE)); }
+int CWnd::GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
+CWnd* CWnd::GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
+CWnd* CWnd::GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
+BOOL CWnd::IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
+BOOL CWnd::ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
+BOOL CWnd::IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
+BOOL CWnd::EnableWindow(BOOL bEnable) { return ::EnableWindow(m_hWnd, bEnable); }
+void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
+  ::MoveWindow(m_hWnd, x, y, nWidth, nHeight, bRepaint);
+}
+void CWnd::MoveWindow(LPCRECT lpRect, BOOL bRepaint) {
+  MoveWindow(lpRect->left, lpRect->top, lpRect->right - lpRect->left, lpRect->bottom - lpRect->top, bRepaint);
+}
+BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags) {
+  return ::SetWindowPos(m_hWnd, pWndInsertAfter ? pWndInsertAfter->m_hWnd : nullptr, x, y, cx, cy, nFlags);
+}
+void CWnd::GetWindowRect(LPRECT lpRect) const { ::GetWindowRect(m_hWnd, lpRect); }
+void CWnd::GetClientRect(LPRECT lpRect) const { ::GetClientRect(m_hWnd, lpRect); }
+void CWnd::SetWindowText(LPCTSTR lpszString) { ::SetWindowTextA(m_hWnd, lpszString); }
+int CWnd::GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const {
+  return ::GetWindowTextA(m_hWnd, lpszStringBuf, nMaxCount);
+}
+void CWnd::GetWindowText(CString& rString) const {
+  const int length = ::GetWindowTextLengthA(m_hWnd);
+  if (length <= 0) {
+    rString.Empty();
+    return;
+  }
+  std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
+  const int got = ::GetWindowTextA(m_hWnd, buffer.data(), length + 1);
+  rString = CString(buffer.data(), got > 0 ? got : 0);
+}
+int CWnd::GetWindowTextLength() const { return ::GetWindowTextLengthA(m_hWnd); }
+CWnd* CWnd::SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
+CWnd* CWnd::GetFocus() { return FromHandle(::GetFocus()); }
+void CWnd::Invalidate(BOOL bErase) { ::InvalidateRect(m_hWnd, nullptr, bErase); }
+void CWnd::UpdateWindow() { ::UpdateWindow(m_hWnd); }
+UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer) {
+  return ::SetTimer(m_hWnd, nIDEvent, nElapse, lpfnTimer);
+}
+BOOL CWnd::KillTimer(UINT_PTR nIDEvent) { return ::KillTimer(m_hWnd, nIDEvent); }

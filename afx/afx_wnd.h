@@ -1,0 +1,183 @@
+// CWnd: a window object (MFC's names and signatures). Windows only.
+//
+// Ownership: a CWnd that created its window (CreateEx/Create) or subclassed
+// one (SubclassWindow) owns it: the destructor destroys a window still
+// attached. Attach only links a handle to the object (the window's messages
+// do not pass through the object) and Detach unlinks it without destroying.
+// A CWnd is not copyable.
+//
+// Messages: a window created by CreateEx is subclassed from its first
+// message on (WM_NCCREATE included), whatever its class (the framework's
+// default class, a system control class, a host's class). Every message goes
+// to the virtual WindowProc, which looks it up in the object's message map
+// (afx_cmd_target.h) and otherwise calls DefWindowProc, i.e. the window
+// procedure the window had before it was subclassed.
+//
+// Destruction: WM_NCDESTROY unlinks the object from its handle (m_hWnd
+// becomes null, the old window procedure is restored) and then calls the
+// virtual PostNcDestroy, where a self-owned object may delete itself. When
+// the thread object's main window is destroyed, m_pMainWnd is cleared.
+//
+// Handle map: FromHandlePermanent finds the object linked to a handle (by
+// Create, Attach or SubclassWindow), from any thread. FromHandle also makes
+// a temporary CWnd for a live window that has none; temporary objects belong
+// to the calling thread and stay valid until that thread calls
+// DeleteTempMap() (CWinThread's idle processing does); never delete them.
+// Each window may be linked to one object at a time.
+#pragma once
+
+#include "afx/afx_cmd_target.h"
+#include "afx/afx_port.h"
+#include "afx/afx_string.h"
+
+class CWnd;
+struct CCreateContext;
+
+// The window procedure of every subclassed window.
+AFX_API LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
+// Hands one message to pWnd's WindowProc, keeping it as the thread's
+// current message meanwhile.
+AFX_API LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
+
+// The framework's default window class name.
+#define AFX_WND_CLASS_NAME "AfxWnd"
+
+class AFX_API CWnd : public CCmdTarget {
+ public:
+  CWnd();
+  // Destroys the window when it is still attached (not for temporary
+  // objects).
+  ~CWnd() override;
+
+  // The window handle, null when no window is attached.
+  HWND m_hWnd;
+
+  // The window handle (null when none). Call it on an object, not on a
+  // null pointer.
+  HWND GetSafeHwnd() const { return m_hWnd; }
+
+  // --- handle map -------------------------------------------------------
+  // The object linked to hWnd, or a temporary object for a live window
+  // without one; null for null or a handle that is not a window.
+  static CWnd* FromHandle(HWND hWnd);
+  // The object linked to hWnd; null when none.
+  static CWnd* FromHandlePermanent(HWND hWnd);
+  // Deletes the calling thread's temporary objects.
+  static void DeleteTempMap();
+
+  // Links hWndNew to this object. FALSE when this object already has a
+  // window, hWndNew is null or not a window, or hWndNew is linked to another
+  // object.
+  BOOL Attach(HWND hWndNew);
+  // Unlinks the window and returns its handle (null when none); the window
+  // is left as it is.
+  HWND Detach();
+  // Attach, then route the window's messages through this object. FALSE as
+  // for Attach or when the window procedure cannot be replaced (a window of
+  // another process).
+  BOOL SubclassWindow(HWND hWnd);
+  // Restores the window procedure and detaches; the handle, or null.
+  HWND UnsubclassWindow();
+
+  // --- creation ---------------------------------------------------------
+  // Creates the window and links it to this object. lpszClassName null uses
+  // the framework's default class (a plain window with the default
+  // procedure). FALSE when this object already has a window, when
+  // PreCreateWindow refuses, or when the system cannot create the window
+  // (GetLastError tells why).
+  virtual BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, int x, int y,
+                        int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam = nullptr);
+  // The same with a rectangle, a parent object (null: none) and a child
+  // identifier.
+  virtual BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                        CWnd* pParentWnd, UINT nID, LPVOID lpParam = nullptr);
+  // A child window (WS_CHILD is added) of pParentWnd.
+  virtual BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                      UINT nID, CCreateContext* pContext = nullptr);
+  // Destroys the window; the object stays. FALSE when there is none or the
+  // system refuses (a window of another thread).
+  virtual BOOL DestroyWindow();
+
+  // The desktop window as a (temporary) object.
+  static CWnd* GetDesktopWindow();
+
+  // --- messages ---------------------------------------------------------
+  LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+  BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+  // The message being handled on this thread (null outside any handler).
+  static const MSG* GetCurrentMessage();
+  // Called by the thread's message loop before a message is dispatched;
+  // TRUE when it was handled and must not be dispatched.
+  virtual BOOL PreTranslateMessage(MSG* pMsg);
+
+  // --- state and wrappers (all on the attached window) ------------------
+  DWORD GetStyle() const;
+  DWORD GetExStyle() const;
+  int GetDlgCtrlID() const;
+  CWnd* GetParent() const;
+  CWnd* GetDlgItem(int nID) const;
+  BOOL IsWindowVisible() const;
+  BOOL ShowWindow(int nCmdShow);
+  BOOL IsWindowEnabled() const;
+  BOOL EnableWindow(BOOL bEnable = TRUE);
+  void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
+  void MoveWindow(LPCRECT lpRect, BOOL bRepaint = TRUE);
+  BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags);
+  void GetWindowRect(LPRECT lpRect) const;
+  void GetClientRect(LPRECT lpRect) const;
+  void SetWindowText(LPCTSTR lpszString);
+  int GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const;
+  void GetWindowText(CString& rString) const;
+  int GetWindowTextLength() const;
+  CWnd* SetFocus();
+  static CWnd* GetFocus();
+  void Invalidate(BOOL bErase = TRUE);
+  void UpdateWindow();
+  UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer);
+  BOOL KillTimer(UINT_PTR nIDEvent);
+
+  // --- default handlers (each passes the current message to Default) ----
+  afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
+  afx_msg void OnDestroy();
+  // Unlinks the object and calls PostNcDestroy; an override must call it.
+  afx_msg void OnNcDestroy();
+  afx_msg void OnClose();
+  afx_msg void OnPaint();
+  afx_msg void OnTimer(UINT_PTR nIDEvent);
+  afx_msg void OnSize(UINT nType, int cx, int cy);
+  afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
+  afx_msg BOOL OnCopyData(CWnd* pWnd, COPYDATASTRUCT* pCopyDataStruct);
+
+ protected:
+  // Dispatch: OnWndMsg, else DefWindowProc.
+  virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+  // Looks the message up: WM_COMMAND goes to OnCommand, WM_NOTIFY to
+  // OnNotify, others to the message map. TRUE when handled.
+  virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+  virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+  virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+  // The window procedure the window had before it was subclassed
+  // (DefWindowProcA when none).
+  virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+  // DefWindowProc with the message being handled.
+  LRESULT Default();
+  // May change the creation parameters; FALSE cancels the creation. The
+  // default fills in the framework's default class when none is named.
+  virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
+  // Called after the window is linked by SubclassWindow.
+  virtual void PreSubclassWindow();
+  // Called last when the window is gone (after WM_NCDESTROY); m_hWnd is
+  // null. The default does nothing.
+  virtual void PostNcDestroy();
+
+  // The procedure the window had before (null when not subclassed).
+  WNDPROC m_pfnSuper;
+
+  DECLARE_MESSAGE_MAP()
+
+ private:
+  friend struct AfxWndAccess;
+  // Unlinks after the window is gone; PostNcDestroy follows.
+  void FinishNcDestroy();
+  bool LinkAndSubclass(HWND hWnd);
+};
