@@ -1,0 +1,23 @@
+#include "zavrel/config/game_hall_config_xml_handler.h"
+
+const std::string CGameHallConfig_xmlHandler::GameHallConfigElement = "GameHallConfig";
+const std::string CGameHallConfig_xmlHandler::ConfigElement = "Config";
+const std::string CGameHallConfig_xmlHandler::AgentIDAttribute = "sp_id";
+const std::string CGameHallConfig_xmlHandler::AgentNameAttribute = "Title";
+
+CGameHallConfig_xmlHandler::CGameHallConfig_xmlHandler() : agentID(0) {}
+
+CGameHallConfig_xmlHandler::CGameHallConfig_xmlHandler(const CGameHallConfig_xmlHandler& other) = default;
+
+CGameHallConfig_xmlHandler& CGameHallConfig_xmlHandler::operator=(const CGameHallConfig_xmlHandler& other) = default;
+
+CGameHallConfig_xmlHandler::~CGameHallConfig_xmlHandler() = default;
+
+void CGameHallConfig_xmlHandler::elementStart(const std::string& element, const XMLAttributes& attributes) {
+  if (element == ConfigElement) {
+    agentID = attributes.getValueAsInteger(AgentIDAttribute, 0);
+    agentName = attributes.getValueAsString(AgentNameAttribute, std::string());
+  }
+}
+
+void CGameHallConfig_xmlHandler::elementEnd(const std::string&) {}
