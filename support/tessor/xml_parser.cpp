@@ -97,7 +97,7 @@ bool XMLParser::parseXMLMemory(XMLHandler& handler, const void* data, std::size_
   try {
     const std::string text(bytes, size);
     XMLStructureReport report;
-    if (!CheckXMLStructure(text.c_str(), XMLStructureLimits{m_maxDepth, m_maxAttributes}, &report)) {
+    if (!CheckXMLStructure(text.c_str(), XMLStructureLimits{m_maxDepth, m_maxAttributes, m_maxNodes}, &report)) {
       return fail(report.error);
     }
     document.reset(new TiXmlDocument());

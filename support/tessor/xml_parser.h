@@ -6,8 +6,9 @@
 // is skipped). The document is checked and parsed completely before the
 // handler sees anything, so a malformed document yields false and no handler
 // call. Limits keep hostile input bounded: a document larger than
-// getMaxSize() bytes, elements nested deeper than getMaxDepth(), or an
-// element with more than getMaxAttributes() attributes fail the parse (the
+// getMaxSize() bytes, elements nested deeper than getMaxDepth(), an element
+// with more than getMaxAttributes() attributes, or more than getMaxNodes()
+// elements, attributes, texts and other markup in all fail the parse (the
 // parser never recurses on its own and hands TinyXML only documents whose
 // nesting it has measured). Exceptions thrown by the handler propagate to the
 // caller; the parser's own failures, memory exhaustion included, are
@@ -24,6 +25,7 @@ class TESSOR_API XMLParser {
  public:
   static constexpr std::size_t DefaultMaxDepth = 256;
   static constexpr std::size_t DefaultMaxAttributes = 128;
+  static constexpr std::size_t DefaultMaxNodes = 1000000;
   static constexpr std::size_t DefaultMaxSize = 64u * 1024u * 1024u;
 
   XMLParser() = default;
@@ -46,6 +48,8 @@ class TESSOR_API XMLParser {
   void setMaxDepth(std::size_t depth) { m_maxDepth = depth ? depth : 1; }
   std::size_t getMaxAttributes() const { return m_maxAttributes; }
   void setMaxAttributes(std::size_t count) { m_maxAttributes = count; }
+  std::size_t getMaxNodes() const { return m_maxNodes; }
+  void setMaxNodes(std::size_t count) { m_maxNodes = count; }
   std::size_t getMaxSize() const { return m_maxSize; }
   void setMaxSize(std::size_t bytes) { m_maxSize = bytes; }
 
@@ -55,5 +59,6 @@ class TESSOR_API XMLParser {
   std::string m_lastError;
   std::size_t m_maxDepth = DefaultMaxDepth;
   std::size_t m_maxAttributes = DefaultMaxAttributes;
+  std::size_t m_maxNodes = DefaultMaxNodes;
   std::size_t m_maxSize = DefaultMaxSize;
 };

@@ -110,7 +110,13 @@ class Scanner {
     return true;
   }
 
+  bool CountNode() {
+    if (++m_report.nodes > m_limits.maxNodes) return Fail("too many nodes");
+    return true;
+  }
+
   bool OtherNode(Kind kind) {
+    if (!CountNode()) return false;
     switch (kind) {
       case Kind::Declaration:
         return Declaration();
@@ -146,7 +152,7 @@ class Scanner {
       m_p = SkipWhiteSpace(m_p);
       if (!*m_p) return Fail("unclosed element");
       if (*m_p != '<') {
-        if (!Text()) return false;
+        if (!CountNode() || !Text()) return false;
         continue;
       }
       if (m_p[1] == '/') {
@@ -166,6 +172,7 @@ class Scanner {
 
   // m_p at '<' of a start tag. An element with content is pushed.
   bool StartTag() {
+    if (!CountNode()) return false;
     // TinyXML skips white space after '<' (a byte above 127 counts as a
     // letter for Identify but may be white space to isspace).
     m_p = SkipWhiteSpace(m_p + 1);
@@ -191,6 +198,7 @@ class Scanner {
         return NoteDepth(m_open.size());
       }
       if (++attributes > m_limits.maxAttributes) return Fail("too many attributes");
+      if (!CountNode()) return false;
       if (!Attribute()) return false;
       if (!*m_p) return Fail("document ends in a start tag");
     }

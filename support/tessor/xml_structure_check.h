@@ -9,7 +9,9 @@
 // unterminated comments, CDATA sections or markup, case-insensitive keywords
 // touching bytes above 127), so that the depth it measures is never less
 // than the depth TinyXML reaches. It also refuses what is not one document:
-// no element, more than one root element, or text outside the root.
+// no element, more than one root element, or text outside the root. The
+// node count bounds the memory TinyXML's tree takes (a few hundred bytes a
+// node).
 #pragma once
 
 #include <cstddef>
@@ -20,11 +22,13 @@
 struct XMLStructureLimits {
   std::size_t maxDepth;       // deepest nesting of elements allowed (root = 1)
   std::size_t maxAttributes;  // attributes allowed on one element
+  std::size_t maxNodes;       // elements, attributes, texts, comments and other markup in all
 };
 
 struct XMLStructureReport {
   std::size_t depth = 0;     // deepest nesting seen
   std::size_t elements = 0;  // elements seen
+  std::size_t nodes = 0;     // what TinyXML will allocate a node for (see maxNodes)
   std::string error;         // why the document was refused; empty when accepted
 };
 

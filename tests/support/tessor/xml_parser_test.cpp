@@ -152,6 +152,21 @@ TEST(XMLParser, HugeDocumentsParseWithinTheSizeLimit) {
   EXPECT_FALSE(parser.parseXMLString(handler, text));
 }
 
+TEST(XMLParser, NodeCountIsBounded) {
+  // About 10 MB of empty elements would take TinyXML well over half a
+  // gigabyte; the node limit refuses it before any allocation.
+  std::string doc = "<r>";
+  while (doc.size() < 10u * 1024u * 1024u) doc += "<a/>";
+  doc += "</r>";
+  XMLParser parser;
+  RecordingHandler handler;
+  EXPECT_FALSE(parser.parseXMLString(handler, doc));
+  EXPECT_TRUE(handler.calls.empty());
+  parser.setMaxNodes(5);
+  EXPECT_TRUE(parser.parseXMLString(handler, "<r><a/><a/><a/><a/></r>"));
+  EXPECT_FALSE(parser.parseXMLString(handler, "<r><a/><a/><a/><a/><a/></r>"));
+}
+
 TEST(XMLParser, AttributeCountIsBounded) {
   std::string doc = "<a";
   for (std::size_t i = 0; i < XMLParser::DefaultMaxAttributes; ++i) doc += " n" + std::to_string(i) + "='v'";

@@ -10,7 +10,7 @@
 
 namespace {
 
-const XMLStructureLimits kWide = {100000, 100000};
+const XMLStructureLimits kWide = {100000, 100000, 100000000};
 
 // Deepest element nesting of a parsed TinyXML tree, without recursion.
 std::size_t TreeDepth(const TiXmlNode* top) {
@@ -84,10 +84,16 @@ TEST(XMLStructureCheck, LimitsAndCounts) {
   ASSERT_TRUE(CheckXMLStructure("<a><b/><b><c/></b></a>", kWide, &report));
   EXPECT_EQ(3u, report.depth);
   EXPECT_EQ(4u, report.elements);
-  EXPECT_TRUE(CheckXMLStructure("<a><b><c/></b></a>", XMLStructureLimits{3, 0}, nullptr));
-  EXPECT_FALSE(CheckXMLStructure("<a><b><c/></b></a>", XMLStructureLimits{2, 0}, &report));
-  EXPECT_FALSE(CheckXMLStructure("<a x='1'/>", XMLStructureLimits{5, 0}, &report));
-  EXPECT_TRUE(CheckXMLStructure("<a x='1' y='2'/>", XMLStructureLimits{5, 2}, &report));
+  EXPECT_EQ(4u, report.nodes);
+  EXPECT_TRUE(CheckXMLStructure("<a><b><c/></b></a>", XMLStructureLimits{3, 0, 3}, nullptr));
+  EXPECT_FALSE(CheckXMLStructure("<a><b><c/></b></a>", XMLStructureLimits{2, 0, 3}, &report));
+  EXPECT_FALSE(CheckXMLStructure("<a x='1'/>", XMLStructureLimits{5, 0, 10}, &report));
+  EXPECT_TRUE(CheckXMLStructure("<a x='1' y='2'/>", XMLStructureLimits{5, 2, 10}, &report));
+  // Every attribute, text run, comment and other markup counts as a node.
+  ASSERT_TRUE(CheckXMLStructure("<!--c--><a x='1' y='2'>t<!--c--><![CDATA[d]]><?p?><b/>u</a>", kWide, &report));
+  EXPECT_EQ(10u, report.nodes);
+  EXPECT_FALSE(CheckXMLStructure("<!--c--><a x='1' y='2'>t<!--c--><![CDATA[d]]><?p?><b/>u</a>",
+                                 XMLStructureLimits{5, 5, 9}, &report));
   EXPECT_FALSE(CheckXMLStructure(nullptr, kWide, &report));
   EXPECT_FALSE(CheckXMLStructure("", kWide, &report));
 }

@@ -115,7 +115,10 @@ TEST(ServerListHandler, BadDocumentsLeaveTheListsAlone) {
   // Large but sound: every server arrives.
   std::string big = "<ServerList><ShopServer>";
   std::size_t count = 0;
-  for (; big.size() < 10u * 1024u * 1024u; ++count) big += "<Server name='n' addr='a' port='80'/>";
+  for (; big.size() < 10u * 1024u * 1024u; ++count) {
+    big +=
+        "  <Server name=\"电信一区\" addr=\"login" + std::to_string(count % 100) + ".example.com\" port=\"8000\"/>\n";
+  }
   big += "</ShopServer></ServerList>";
   ASSERT_TRUE(Parse(handler, big));
   EXPECT_EQ(count, handler.GetShopAddr().size());
