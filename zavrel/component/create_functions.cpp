@@ -1,9 +1,13 @@
 #include "zavrel/component/create_functions.h"
 
 #include "zavrel/component/create_component.h"
+#include "zavrel/config/game_rank_table.h"
+#include "zavrel/ipc/channel_service.h"
 
-// The channel service and the game rank table are not part of the library
-// yet: both creation functions answer null, as for a refused query.
-void* CreateChannelService(const GUID&, DWORD) { return nullptr; }
+void* CreateChannelService(const GUID& Guid, DWORD dwInterfaceVer) {
+  return CreateComponentInterface<CChannelService>(Guid, dwInterfaceVer);
+}
 
-void* CreateGameRankManager(const GUID&, DWORD) { return nullptr; }
+void* CreateGameRankManager(const GUID& Guid, DWORD dwInterfaceVer) {
+  return CreateComponentInterface<CGameRankTable>(Guid, dwInterfaceVer);
+}
