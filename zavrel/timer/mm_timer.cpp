@@ -91,11 +91,13 @@ CmmTimer::~CmmTimer() {
     GuardLock lock;
     Registry& r = registry();
     auto it = r.live.find(this);
-    const std::uint64_t serial = it->second;
-    // From here on no tick enters the listener for this object.
-    r.live.erase(it);
-    const DWORD self = GetCurrentThreadId();
-    while (hasForeignTick(serial, self)) SleepConditionVariableSRW(&g_tickDone, &g_guard, INFINITE, 0);
+    if (it != r.live.end()) {
+      const std::uint64_t serial = it->second;
+      // From here on no tick enters the listener for this object.
+      r.live.erase(it);
+      const DWORD self = GetCurrentThreadId();
+      while (hasForeignTick(serial, self)) SleepConditionVariableSRW(&g_tickDone, &g_guard, INFINITE, 0);
+    }
   }
   KillAllTimer();
   if (m_nPeriod != 0) {
