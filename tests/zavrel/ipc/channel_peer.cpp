@@ -14,6 +14,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "afx/afxwin.h"
@@ -180,7 +181,7 @@ int RunGame(int argc, char** argv) {
     std::fclose(f);
     MoveFileExA(temp.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING);
   }
-  SetTimer(nullptr, 0, 60000, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(peer::kExitTimeout); });
+  SetTimer(nullptr, 0, 300000, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(peer::kExitTimeout); });
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
@@ -190,17 +191,9 @@ int RunGame(int argc, char** argv) {
   return static_cast<int>(msg.wParam);
 }
 
-int RunFlood(int argc, char** argv) {
-  if (argc != 6) return peer::kExitBadArguments;
-  HWND target = ParseHandle(argv[2]);
-  HWND peerWnd = ParseHandle(argv[3]);
-  const unsigned long count = std::strtoul(argv[4], nullptr, 10);
-  std::mt19937 rng(static_cast<unsigned>(std::strtoul(argv[5], nullptr, 10)));
-
-  CWnd own;
-  const RECT rect = {0, 0, 0, 0};
-  own.CreateEx(0, nullptr, "flood", WS_POPUP, rect, nullptr, 0);
-
+// One flooding thread: count random messages from its own generator.
+unsigned long FloodFrom(HWND target, HWND peerWnd, HWND own, unsigned long count, unsigned seed) {
+  std::mt19937 rng(seed);
   // Random bytes to take messages from; each message is then given a head.
   std::vector<unsigned char> pool(2 * 65536 + 64);
   for (auto& b : pool) b = static_cast<unsigned char>(rng());
@@ -231,7 +224,7 @@ int RunFlood(int argc, char** argv) {
     HWND from = nullptr;
     switch (rng() % 4) {
       case 0:
-        from = own.GetSafeHwnd();
+        from = own;
         break;
       case 1:
         from = peerWnd;
@@ -259,8 +252,36 @@ int RunFlood(int argc, char** argv) {
     SendMessageA(target, WM_COPYDATA, reinterpret_cast<WPARAM>(from), reinterpret_cast<LPARAM>(&cds));
     ++sent;
   }
-  std::printf("flood sent %lu\n", sent);
-  return sent == count ? static_cast<int>(peer::kExitFloodDone) : 1;
+  return sent;
+}
+
+int RunFlood(int argc, char** argv) {
+  if (argc != 6) return peer::kExitBadArguments;
+  HWND target = ParseHandle(argv[2]);
+  HWND peerWnd = ParseHandle(argv[3]);
+  const unsigned long count = std::strtoul(argv[4], nullptr, 10);
+  const unsigned seed = static_cast<unsigned>(std::strtoul(argv[5], nullptr, 10));
+
+  CWnd own;
+  const RECT rect = {0, 0, 0, 0};
+  own.CreateEx(0, nullptr, "flood", WS_POPUP, rect, nullptr, 0);
+  HWND ownWnd = own.GetSafeHwnd();
+
+  // Several senders at once, so the target always has messages waiting.
+  constexpr unsigned kThreads = 4;
+  std::vector<std::thread> threads;
+  std::vector<unsigned long> sent(kThreads, 0);
+  for (unsigned t = 0; t < kThreads; ++t) {
+    const unsigned long share = count / kThreads + (t < count % kThreads ? 1 : 0);
+    threads.emplace_back([&, t, share] { sent[t] = FloodFrom(target, peerWnd, ownWnd, share, seed + t); });
+  }
+  unsigned long total = 0;
+  for (unsigned t = 0; t < kThreads; ++t) {
+    threads[t].join();
+    total += sent[t];
+  }
+  std::printf("flood sent %lu\n", total);
+  return total == count ? static_cast<int>(peer::kExitFloodDone) : 1;
 }
 
 }  // namespace
