@@ -1,0 +1,244 @@
+// CSVFile: loading, splitting, saving.
+#include "zavrel/datafile/csv_file.h"
+
+#include <cstring>
+
+#include "zavrel/util/file_utility.h"
+#include "zavrel/util/string_utility.h"
+
+namespace {
+
+#ifdef _WIN32
+const char kLineEnd[] = "\r\n";  // what a text stream stores for "\n"
+#else
+const char kLineEnd[] = "\n";
+#endif
+
+const std::size_t kChunk = 1u << 16;
+
+}  // namespace
+
+void CSVFile::FileCloser::operator()(std::FILE* f) const { std::fclose(f); }
+
+CSVFile::CSVFile() : columnSize(0), utf8(false), m_chunkPos(0), m_chunkEnd(0) {}
+
+CSVFile::~CSVFile() = default;
+
+bool CSVFile::open(const char* filePath) {
+  if (filePath == nullptr) return false;
+  std::printf("begin open csv file: [%s]\n", filePath);
+  if (!FileUtility::fileExist(filePath)) {
+    std::FILE* created = std::fopen(filePath, "w+");
+    if (created != nullptr) std::fclose(created);
+  }
+  stream.reset();
+  // Binary, so that a carriage return before a line feed is dropped the same
+  // way everywhere and a Ctrl-Z byte does not end the file early.
+  std::FILE* f = std::fopen(filePath, "r+b");
+  if (f == nullptr) {
+    std::printf("open csv file FAILED!: [%s]\n", filePath);
+    return false;
+  }
+  stream.reset(f);
+  std::printf("Open csv file OK: [%s]\n", filePath);
+  path = filePath;
+  rows.clear();
+  header.clear();
+  m_chunkPos = m_chunkEnd = 0;
+  return parse();
+}
+
+bool CSVFile::parse() {
+  std::size_t largest = 0;
+  bool haveHeader = false;
+  for (;;) {
+    rows.emplace_back();
+    if (!readLine(rows.back())) {
+      rows.pop_back();
+      break;
+    }
+    const Row& row = rows.back();
+    if (row.empty()) {
+      rows.pop_back();
+      continue;
+    }
+    if (row.size() > largest) largest = row.size();
+    if (!haveHeader) {
+      header = row;
+      haveHeader = true;
+    }
+  }
+  columnSize = static_cast<int>(largest);
+  return true;
+}
+
+bool CSVFile::readLine(Row& row, std::FILE* in) {
+  lineBuffer.clear();
+  bool any = false;
+  bool ended = false;
+  if (in == nullptr || in == stream.get()) {
+    std::FILE* f = stream.get();
+    if (f == nullptr) return false;
+    if (m_chunk.size() != kChunk) m_chunk.resize(kChunk);
+    while (!ended) {
+      if (m_chunkPos == m_chunkEnd) {
+        m_chunkPos = 0;
+        m_chunkEnd = std::fread(m_chunk.data(), 1, kChunk, f);
+        if (m_chunkEnd == 0) break;  // end of file or read error
+      }
+      const char* begin = m_chunk.data() + m_chunkPos;
+      const std::size_t avail = m_chunkEnd - m_chunkPos;
+      const char* nl = static_cast<const char*>(std::memchr(begin, '\n', avail));
+      const std::size_t take = nl ? static_cast<std::size_t>(nl - begin) : avail;
+      lineBuffer.append(begin, take);
+      m_chunkPos += take;
+      any = true;
+      if (nl != nullptr) {
+        ++m_chunkPos;
+        ended = true;
+      }
+    }
+  } else {
+    int c;
+    while ((c = std::fgetc(in)) != EOF) {
+      any = true;
+      if (c == '\n') {
+        ended = true;
+        break;
+      }
+      lineBuffer.push_back(static_cast<char>(c));
+    }
+  }
+  if (!any) return false;
+  if (ended && !lineBuffer.empty() && lineBuffer.back() == '\r') lineBuffer.pop_back();
+  if (!lineBuffer.empty()) {
+    if (utf8) StringUtility::UTF8ToAnsi(lineBuffer, lineBuffer);
+    parseLine(lineBuffer, row);
+  }
+  return true;
+}
+
+void CSVFile::parseLine(const std::string& line, Row& row) { parseLine(line.data(), line.size(), row); }
+
+void CSVFile::parseLine(const char* text, std::size_t length, Row& row) {
+  if (text == nullptr) return;
+  row.clear();
+  std::string field;
+  bool quoted = false;
+  std::size_t i = 0;
+  while (i < length) {
+    // A run of ordinary bytes goes into the field at once.
+    std::size_t j = i;
+    if (quoted) {
+      while (j < length && text[j] != '"' && text[j] != '\0') ++j;
+    } else {
+      while (j < length && text[j] != '"' && text[j] != ',' && text[j] != '\0') ++j;
+    }
+    field.append(text + i, j - i);
+    i = j;
+    if (i >= length) break;
+    const char c = text[i];
+    if (c == '\0') {
+      if (i > 0 && text[i - 1] == ',') field = " ";
+      break;
+    }
+    if (c == '"') {
+      if (!quoted) {
+        quoted = true;
+      } else if (i + 1 < length && text[i + 1] == '"') {
+        field.push_back('"');
+        ++i;
+      } else {
+        quoted = false;
+      }
+    } else {  // a comma outside quotes
+      row.push_back(std::move(field));
+      field.clear();
+    }
+    ++i;
+  }
+  if (!field.empty()) row.push_back(std::move(field));
+}
+
+bool CSVFile::writeLine(const Row& row, std::FILE* out) {
+  if (out == nullptr) out = stream.get();
+  if (out == nullptr) return false;
+  std::string record;
+  for (std::size_t i = 0; i < row.size(); ++i) {
+    std::string copy = StringUtility::stringReplace(row[i], "\"\"", "\"");
+    if (utf8) StringUtility::AnsiToUTF8(copy, copy);
+    if (copy.find_first_of(",\"") != std::string::npos) {
+      record += '"';
+      record += copy;
+      record += '"';
+    } else {
+      record += copy;
+    }
+    if (i + 1 < row.size()) record += ',';
+  }
+  record += kLineEnd;
+  return std::fwrite(record.data(), 1, record.size(), out) == record.size();
+}
+
+bool CSVFile::save(const char* filePath) {
+  if (filePath == nullptr) return false;
+  FilePtr out(std::fopen(filePath, "wb"));
+  if (!out) return false;
+  bool ok = true;
+  for (const Row& row : rows) {
+    if (!writeLine(row, out.get())) {
+      ok = false;
+      break;
+    }
+  }
+  if (std::fclose(out.release()) != 0) ok = false;
+  if (!ok) return false;
+  std::printf("save as cvs file: [%s] SUCCESS!\n", filePath);
+  return true;
+}
+
+bool CSVFile::save() {
+  const std::string target = path;  // save(path) must not see it change
+  return save(target.c_str());
+}
+
+std::string CSVFile::readString(int row, int column) {
+  if (row < 1 || static_cast<std::size_t>(row) > rows.size()) {
+    std::printf("CSVFile::readString() CANNOT GET ROW[%d]!\n", row);
+    return std::string();
+  }
+  const Row& r = rows[static_cast<std::size_t>(row) - 1];
+  if (column < 1 || static_cast<std::size_t>(column) > r.size()) {
+    std::printf("CSVFile::readString() CANNOT GET COLUMN[%d]!\n", column);
+    return std::string();
+  }
+  return r[static_cast<std::size_t>(column) - 1];
+}
+
+int CSVFile::getFieldIndex(const char* name) {
+  if (name == nullptr) return -1;
+  const std::size_t n = std::strlen(name);
+  for (std::size_t i = 0; i < header.size(); ++i) {
+    if (header[i].size() == n && std::memcmp(header[i].data(), name, n) == 0) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+int CSVFile::getRowSize() { return static_cast<int>(rows.size()); }
+
+int CSVFile::getColumnSize() { return columnSize; }
+
+bool CSVFile::isOpen() { return stream != nullptr; }
+
+void CSVFile::setUTF8(bool isUtf8) { utf8 = isUtf8; }
+
+bool CSVFile::deleteRow(int row) {
+  if (row < 1 || static_cast<std::size_t>(row) > rows.size()) return false;
+  rows.erase(rows.begin() + (row - 1));
+  return true;
+}
+
+bool CSVFile::deleteAllRow() {
+  rows.clear();
+  return true;
+}

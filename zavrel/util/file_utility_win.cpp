@@ -1,0 +1,362 @@
+// FileUtility on Win32: find-first/next walks, CopyFileA, _mkdir, the stop
+// event and message pumping of the folder-tree operations.
+#include <direct.h>
+#include <shlwapi.h>
+#include <sys/stat.h>
+#include <sys/utime.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "zavrel/util/file_utility.h"
+
+std::string FileUtility::APP_PATH = FileUtility::GetCurrentWorkingDirectory();
+
+namespace {
+
+// Owns a find handle.
+class FindHandle {
+ public:
+  FindHandle(const std::string& spec, WIN32_FIND_DATAA& data) : m_h(FindFirstFileA(spec.c_str(), &data)) {}
+  FindHandle(const FindHandle&) = delete;
+  FindHandle& operator=(const FindHandle&) = delete;
+  ~FindHandle() {
+    if (valid()) {
+      const DWORD error = GetLastError();
+      FindClose(m_h);
+      SetLastError(error);
+    }
+  }
+  bool valid() const { return m_h != INVALID_HANDLE_VALUE; }
+  bool Next(WIN32_FIND_DATAA& data) { return FindNextFileA(m_h, &data) != FALSE; }
+
+ private:
+  HANDLE m_h;
+};
+
+// Owns a file handle.
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE h) : m_h(h) {}
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  ~FileHandle() {
+    if (valid()) {
+      const DWORD error = GetLastError();
+      CloseHandle(m_h);
+      SetLastError(error);
+    }
+  }
+  bool valid() const { return m_h != INVALID_HANDLE_VALUE && m_h != nullptr; }
+  HANDLE get() const { return m_h; }
+
+ private:
+  HANDLE m_h;
+};
+
+bool Stopped(HANDLE stopEvent) { return stopEvent != nullptr && WaitForSingleObject(stopEvent, 0) == WAIT_OBJECT_0; }
+
+void PumpMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (!IsDialogMessageA(msg.hwnd, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+}
+
+bool IsDirectory(const char* path) {
+  if (path == nullptr) return false;
+  const DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool IsDirectory(const WIN32_FIND_DATAA& data) { return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+
+// The search specification of a tree operation: the folder without trailing
+// spaces, a backslash, the mask.
+std::string SearchSpec(const char* folder, const char* mask) {
+  std::string spec(folder);
+  while (!spec.empty() && spec.back() == ' ') spec.pop_back();
+  if (spec.empty() || spec.back() != '\\') spec += '\\';
+  return spec + mask;
+}
+
+// folder, a backslash (unless it ends in one), name.
+std::string Join(const char* folder, const char* name) {
+  std::string path(folder);
+  if (path.empty() || (path.back() != '\\' && path.back() != '/')) path += '\\';
+  return path + name;
+}
+
+enum PassKind { kFilesOnly, kDirectoriesOnly, kBoth };
+
+// One pass of a tree operation over folder\mask: calls handle(data) on each
+// entry of the kind asked for, skipping dot-names, pumping before each entry
+// and polling the stop event after each. Ends early when handle returns
+// false (ok becomes false) or the event is signalled (stopped becomes true).
+template <typename Handler>
+void WalkPass(const char* folder, const char* mask, PassKind kind, HANDLE stopEvent, int pump, bool& ok, bool& stopped,
+              Handler handle) {
+  WIN32_FIND_DATAA data;
+  FindHandle find(SearchSpec(folder, mask), data);
+  if (!find.valid()) return;
+  do {
+    if (pump) PumpMessages();
+    if (data.cFileName[0] != '.') {
+      const bool directory = IsDirectory(data);
+      if ((kind == kBoth) || (kind == kFilesOnly && !directory) || (kind == kDirectoriesOnly && directory)) {
+        if (!handle(data)) ok = false;
+      }
+    }
+    if (Stopped(stopEvent)) {
+      stopped = true;
+      return;
+    }
+  } while (ok && find.Next(data));
+}
+
+// The passes of DeleteFolderContents and CopyFolder: with recursion and a
+// pattern, files matching the pattern first and then every subdirectory;
+// otherwise one pass over the pattern (or "*.*") for files and, when
+// recursive, subdirectories.
+template <typename FileHandler, typename DirHandler>
+bool WalkTree(const char* folder, BOOL recursive, const char* pattern, HANDLE stopEvent, int pump, FileHandler onFile,
+              DirHandler onDir) {
+  bool ok = true;
+  bool stopped = false;
+  const bool hasPattern = pattern != nullptr && *pattern != '\0';
+  if (recursive && hasPattern) {
+    WalkPass(folder, pattern, kFilesOnly, stopEvent, pump, ok, stopped, onFile);
+    if (ok && !stopped) WalkPass(folder, "*.*", kDirectoriesOnly, stopEvent, pump, ok, stopped, onDir);
+  } else {
+    WalkPass(folder, hasPattern ? pattern : "*.*", recursive ? kBoth : kFilesOnly, stopEvent, pump, ok, stopped,
+             [&](const WIN32_FIND_DATAA& data) { return IsDirectory(data) ? onDir(data) : onFile(data); });
+  }
+  return ok && !stopped && !Stopped(stopEvent);
+}
+
+}  // namespace
+
+bool FileUtility::directoryExist(const std::string& path) { return PathIsDirectoryA(path.c_str()) != FALSE; }
+
+bool FileUtility::deleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+
+bool FileUtility::removeDirectory(const std::string& path) { return RemoveDirectoryA(path.c_str()) != FALSE; }
+
+bool FileUtility::copyFile(std::string source, std::string destination, bool failIfExists) {
+  return CopyFileA(source.c_str(), destination.c_str(), failIfExists ? TRUE : FALSE) != FALSE;
+}
+
+bool FileUtility::createDirectory(const std::string& path) {
+  for (std::size_t i = 1; i < path.size(); ++i) {
+    if ((path[i] == '\\' || path[i] == '/') && path[i - 1] != ':' && path[i - 1] != '.') {
+      CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+    }
+  }
+  return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+}
+
+std::string FileUtility::getTempPath() {
+  char buf[4096];
+  std::memset(buf, ' ', sizeof(buf));
+  const DWORD n = GetTempPathA(sizeof(buf), buf);
+  if (n == 0 || n >= sizeof(buf)) return std::string();
+  return std::string(buf, n);
+}
+
+std::string FileUtility::GetCurrentWorkingDirectory() {
+  char path[MAX_PATH] = {};
+  const DWORD n = GetModuleFileNameA(GetModuleHandleA("Zavrel.dll"), path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return std::string();
+  char drive[_MAX_DRIVE] = {};
+  char dir[_MAX_DIR] = {};
+  _splitpath(path, drive, dir, nullptr, nullptr);
+  return std::string(drive) + dir;
+}
+
+StringList FileUtility::ListFile(const std::string& dir, StringList& fileList) {
+  std::string base(dir);
+  if (!base.empty() && base.back() != '\\' && base.back() != '/') base += '\\';
+  if (base.size() + 1 >= MAX_PATH) return fileList;  // would not fit a path buffer
+  WIN32_FIND_DATAA data;
+  FindHandle find(base + "*", data);
+  if (!find.valid()) return fileList;
+  do {
+    if (data.cFileName[0] == '.') continue;
+    if (IsDirectory(data)) {
+      ListFile(base + data.cFileName + "\\", fileList);
+    } else {
+      fileList.push_back(data.cFileName);
+    }
+  } while (find.Next(data));
+  return fileList;
+}
+
+void FileUtility::DeleteAllFiles(const char* dir) {
+  if (dir == nullptr || std::strlen(dir) + 4 >= MAX_PATH) return;
+  WIN32_FIND_DATAA data;
+  FindHandle find(std::string(dir) + "\\*.*", data);
+  if (!find.valid()) return;
+  do {
+    if (std::strcmp(data.cFileName, ".") == 0 || std::strcmp(data.cFileName, "..") == 0) continue;
+    const std::string path = std::string(dir) + "\\" + data.cFileName;
+    if (path.size() < MAX_PATH) DeleteFileA(path.c_str());
+  } while (find.Next(data));
+}
+
+void FileUtility::EmptyDirectory(const char* dir) {
+  if (dir == nullptr || std::strlen(dir) + 4 >= MAX_PATH) return;
+  WIN32_FIND_DATAA data;
+  FindHandle find(std::string(dir) + "\\*.*", data);
+  if (!find.valid()) return;
+  do {
+    if (std::strcmp(data.cFileName, ".") == 0 || std::strcmp(data.cFileName, "..") == 0) continue;
+    const std::string path = std::string(dir) + "\\" + data.cFileName;
+    if (path.size() >= MAX_PATH) continue;
+    if (IsDirectory(data)) {
+      EmptyDirectory(path.c_str());
+      RemoveDirectoryA(path.c_str());
+    } else {
+      DeleteFileA(path.c_str());
+    }
+  } while (find.Next(data));
+}
+
+bool FileUtility::CreateFolder(const char* path) {
+  if (path == nullptr) return false;
+  std::string rest(path);
+  while (!rest.empty() && StringUtility::isspace(static_cast<signed char>(rest.back()))) rest.pop_back();
+  if (!rest.empty() && rest.back() == '\\') rest.pop_back();
+
+  std::string built;
+  std::size_t split = rest.find(":\\");
+  if (split != std::string::npos) {
+    built = rest.substr(0, split + 2);
+    rest.erase(0, split + 2);
+  } else if ((split = rest.find("\\\\")) != std::string::npos) {
+    built = rest.substr(0, split + 2);
+    rest.erase(0, split + 2);
+  }
+  for (;;) {
+    const std::size_t next = rest.size() > 1 ? rest.find('\\', 1) : std::string::npos;
+    const bool last = next == std::string::npos;
+    built += last ? rest : rest.substr(0, next);
+    rest = last ? std::string() : rest.substr(next);
+    if (GetFileAttributesA(built.c_str()) == INVALID_FILE_ATTRIBUTES && _mkdir(built.c_str()) != 0) return false;
+    if (last) return true;
+  }
+}
+
+bool FileUtility::DeleteFolderContents(const char* folder, BOOL recursive, const char* pattern, HANDLE stopEvent,
+                                       int pump) {
+  if (!IsDirectory(folder) || Stopped(stopEvent)) return false;
+  const bool hasPattern = pattern != nullptr && *pattern != '\0';
+  return WalkTree(
+      folder, recursive, pattern, stopEvent, pump,
+      [&](const WIN32_FIND_DATAA& data) { return DeleteFileA(Join(folder, data.cFileName).c_str()) != FALSE; },
+      [&](const WIN32_FIND_DATAA& data) {
+        const std::string sub = Join(folder, data.cFileName);
+        bool ok = DeleteFolderContents(sub.c_str(), TRUE, pattern, stopEvent, pump);
+        if (ok && !hasPattern) ok = RemoveDirectoryA(sub.c_str()) != FALSE;
+        return ok;
+      });
+}
+
+bool FileUtility::CopyFolder(const char* source, const char* destination, BOOL recursive, const char* pattern,
+                             HANDLE stopEvent, int pump) {
+  if (destination == nullptr || !CreateFolder(destination) || !IsDirectory(source) || Stopped(stopEvent)) {
+    return false;
+  }
+  return WalkTree(
+      source, recursive, pattern, stopEvent, pump,
+      [&](const WIN32_FIND_DATAA& data) {
+        return CopyFileA(Join(source, data.cFileName).c_str(), Join(destination, data.cFileName).c_str(), FALSE) !=
+               FALSE;
+      },
+      [&](const WIN32_FIND_DATAA& data) {
+        // Subfolders are copied whole, with pumping, whatever the caller asked.
+        return CopyFolder(Join(source, data.cFileName).c_str(), Join(destination, data.cFileName).c_str(), TRUE,
+                          nullptr, stopEvent, 1);
+      });
+}
+
+bool FileUtility::CopyFolder(const char* source, const char* destination, HANDLE stopEvent, int pump) {
+  return CopyFolder(source, destination, TRUE, nullptr, stopEvent, pump);
+}
+
+bool FileUtility::MoveFolder(const char* source, const char* destination, BOOL recursive, const char* pattern,
+                             HANDLE stopEvent, int pump) {
+  if (!CopyFolder(source, destination, recursive, pattern, stopEvent, pump)) return false;
+  DeleteFolderContents(source, recursive, pattern, nullptr, pump);
+  return true;
+}
+
+bool FileUtility::MoveFolder(const char* source, const char* destination, HANDLE stopEvent, int pump) {
+  return MoveFolder(source, destination, TRUE, nullptr, stopEvent, pump);
+}
+
+bool FileUtility::RemoveFolder(const char* folder, HANDLE stopEvent, int pump) {
+  if (!IsDirectory(folder)) return true;
+  if (!DeleteFolderContents(folder, TRUE, nullptr, stopEvent, pump)) return false;
+  SetFileAttributesA(folder, FILE_ATTRIBUTE_NORMAL);
+  return RemoveDirectoryA(folder) != FALSE;
+}
+
+double FileUtility::GetFolderSize(const char* folder, BOOL recursive, const char* pattern, HANDLE stopEvent, int pump) {
+  if (!IsDirectory(folder)) return 0.0;
+  if (Stopped(stopEvent)) return -1.0;
+  double total = 0.0;
+  bool ok = true;
+  bool stopped = false;
+  const char* mask = (pattern != nullptr && *pattern != '\0') ? pattern : "*.*";
+  WalkPass(folder, mask, kBoth, stopEvent, pump, ok, stopped, [&](const WIN32_FIND_DATAA& data) {
+    if (!IsDirectory(data)) {
+      total += data.nFileSizeHigh * 4294967296.0 + data.nFileSizeLow;
+    } else if (recursive) {
+      const double sub = GetFolderSize(Join(folder, data.cFileName).c_str(), recursive, pattern, stopEvent, pump);
+      if (sub > 0.0) total += sub;
+    }
+    return true;
+  });
+  return (stopped || Stopped(stopEvent)) ? -1.0 : total;
+}
+
+double FileUtility::GetFileSize(const char* file) {
+  if (file == nullptr) return 0.0;
+  FileHandle h(
+      CreateFileA(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!h.valid()) return 0.0;
+  DWORD high = 0;
+  const DWORD low = ::GetFileSize(h.get(), &high);
+  if (low == INVALID_FILE_SIZE) return 0.0;
+  return high * 4294967296.0 + low;
+}
+
+int FileUtility::GetLastModified(const char* path) {
+  if (path == nullptr) return 0;
+  struct _stat st;
+  if (_stat(path, &st) != 0 || (st.st_mode & _S_IFDIR) != 0) return 0;
+  return static_cast<int>(st.st_mtime);
+}
+
+bool FileUtility::GetLastModified(const char* path, SYSTEMTIME& time, bool local) {
+  std::memset(&time, 0, sizeof(time));
+  if (path == nullptr || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return false;
+  WIN32_FIND_DATAA data;
+  FindHandle find(path, data);
+  if (!find.valid()) return false;
+  FILETIME written = data.ftLastWriteTime;
+  if (local) {
+    FILETIME localTime;
+    if (FileTimeToLocalFileTime(&written, &localTime)) written = localTime;
+  }
+  return FileTimeToSystemTime(&written, &time) != FALSE;
+}
+
+bool FileUtility::ResetLastModified(const char* path) {
+  if (path == nullptr) return false;
+  SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+  return _utime(path, nullptr) == 0;
+}
