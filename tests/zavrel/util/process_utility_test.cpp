@@ -24,7 +24,10 @@ class Child {
   Child& operator=(const Child&) = delete;
   ~Child() {
     if (m_h) {
-      if (WaitForSingleObject(m_h, 0) == WAIT_TIMEOUT) TerminateProcess(m_h, 99);
+      if (WaitForSingleObject(m_h, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(m_h, 99);
+        WaitForSingleObject(m_h, 10000);
+      }
       CloseHandle(m_h);
     }
   }
