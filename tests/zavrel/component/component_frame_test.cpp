@@ -72,7 +72,7 @@ TEST(CreationFrame, NothingThrownLeaves) {
 
 TEST(CreationFrame, ExportsAnswerNullUntilTheirComponentsExist) {
   EXPECT_EQ(nullptr, CreateChannelService(IID_ITestMain, 0x01010100));
-  EXPECT_EQ(nullptr, CreateGameRankManager(IID_ITestMain, 0x01010100));
+  EXPECT_EQ(nullptr, CreateGameRankManager(IID_ITestMain, 0x01010100));  // made, but refuses a foreign interface
 }
 
 TEST(ComponentRelease, InvalidStorageDestroysNothing) {
