@@ -1,0 +1,152 @@
+// The socket object of Nuvrell.dll (implementation of IClientSocket).
+//
+// Winsock, non-blocking. A message-only window of the creating thread
+// receives the socket's events (WSAAsyncSelect), the host-name lookups done
+// on a short-lived worker thread, and the timers (connect timeout,
+// keep-alive); every sink call therefore happens on the creating thread,
+// from its message loop. A sink may close, reconnect or release the socket
+// inside any callback. Windows only.
+#pragma once
+
+#include <winsock2.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "support/nuvrell/client_socket.h"
+#include "support/nuvrell/proxy_handshake.h"
+#include "support/nuvrell/wire_frame.h"
+
+namespace nuvrell {
+
+// Owns a Winsock socket; closesocket on destruction. Move-only.
+class UniqueSocket {
+ public:
+  UniqueSocket() = default;
+  explicit UniqueSocket(SOCKET s) : m_s(s) {}
+  UniqueSocket(const UniqueSocket&) = delete;
+  UniqueSocket& operator=(const UniqueSocket&) = delete;
+  UniqueSocket(UniqueSocket&& other) noexcept : m_s(other.release()) {}
+  UniqueSocket& operator=(UniqueSocket&& other) noexcept {
+    if (this != &other) reset(other.release());
+    return *this;
+  }
+  ~UniqueSocket() { reset(); }
+  SOCKET get() const { return m_s; }
+  explicit operator bool() const { return m_s != INVALID_SOCKET; }
+  SOCKET release() {
+    SOCKET s = m_s;
+    m_s = INVALID_SOCKET;
+    return s;
+  }
+  void reset(SOCKET s = INVALID_SOCKET);
+
+ private:
+  SOCKET m_s = INVALID_SOCKET;
+};
+
+// Owns a window; DestroyWindow on destruction. Move-only.
+class UniqueWindow {
+ public:
+  UniqueWindow() = default;
+  explicit UniqueWindow(HWND h) : m_h(h) {}
+  UniqueWindow(const UniqueWindow&) = delete;
+  UniqueWindow& operator=(const UniqueWindow&) = delete;
+  UniqueWindow(UniqueWindow&& other) noexcept : m_h(other.m_h) { other.m_h = nullptr; }
+  UniqueWindow& operator=(UniqueWindow&& other) noexcept;
+  ~UniqueWindow() { reset(); }
+  HWND get() const { return m_h; }
+  void reset(HWND h = nullptr);
+
+ private:
+  HWND m_h = nullptr;
+};
+
+struct ResolveRequest;
+
+class CClientSocket final : public IClientSocket {
+ public:
+  CClientSocket();
+  CClientSocket(const CClientSocket&) = delete;
+  CClientSocket& operator=(const CClientSocket&) = delete;
+  virtual ~CClientSocket();
+
+  // Starts Winsock and makes the event window; false when either fails.
+  bool Init();
+
+  bool IsValid() override;
+  bool Release() override;
+  void* QueryInterface(const IID& Guid, DWORD dwQueryVer) override;
+  WORD GetSocketID() override { return m_wSocketID; }
+  bool SetProxyInfo(const tagProxyInfo& ProxyInfo) override;
+  bool SetSocketSink(IUnknownEx* pIUnknownEx) override;
+  IUnknownEx* GetSocketSink() override { return m_pSinkObject; }
+  bool SetKeepAlive(DWORD dwIntervalMs) override;
+  DWORD GetClientAddr() override;
+  DWORD GetServerAddr() override;
+  WORD GetServerPort() override;
+  int GetSocketStatus() override;
+  bool Connect(LPCSTR pszServer, WORD wPort) override;
+  bool SendData(WORD wMainCmdID, WORD wSubCmdID) override;
+  bool SendData(WORD wMainCmdID, WORD wSubCmdID, const void* pData, WORD wDataSize) override;
+  DWORD GetPendingSendSize() override;
+  bool CloseSocket(bool bNotify) override;
+
+  // Unregisters the window class (module unload).
+  static void UnregisterWindowClass();
+
+ private:
+  enum class Phase { Idle, Resolving, Connecting, Handshake, Connected };
+
+  static LRESULT CALLBACK WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+  void HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
+  UINT EventMessage() const;
+  bool UsesProxy() const { return m_ProxyInfo.cbProxyType != ProxyType_None; }
+
+  void Reset();
+  int StartTcp(std::uint32_t ipv4, std::uint16_t port);
+  void OnResolved(WPARAM id);
+  void OnNetEvent(WORD wEvent, WORD wError);
+  void OnTimer(UINT_PTR id);
+  void ReadHandshake();
+  void ReadFrames(bool bDrain);
+  bool DeliverFrames();
+  void Established(const std::uint8_t* leftover, std::size_t size);
+  void FailConnect(int code, const std::string& text);
+  void Drop();
+  int Flush();
+  bool QueueFrame(WORD wMainCmdID, WORD wSubCmdID, const void* pData, std::size_t size);
+
+  // Sink calls: each answers whether this object is still alive and still
+  // on the same connection attempt, so the caller may go on.
+  bool NotifyConnect(int code, const std::string& text);
+  bool NotifyClose(bool bCloseByServer);
+
+  WORD m_wSocketID;
+  bool m_bWinsock = false;
+  UniqueWindow m_Window;
+  UniqueSocket m_Socket;
+  IUnknownEx* m_pSinkObject = nullptr;
+  IClientSocketSink* m_pSink = nullptr;
+  tagProxyInfo m_ProxyInfo{};
+  DWORD m_dwKeepAlive = 0;
+
+  Phase m_Phase = Phase::Idle;
+  unsigned m_nGeneration = 0;
+  std::shared_ptr<bool> m_pAlive;
+  std::string m_strServer;
+  WORD m_wServerPort = 0;
+  std::uint32_t m_dwPeerAddr = 0;  // network byte order
+  WORD m_wPeerPort = 0;
+  std::shared_ptr<ResolveRequest> m_pResolve;
+
+  ProxyHandshake m_Handshake;
+  std::unique_ptr<FrameReader> m_pReader;
+  std::string m_SendQueue;
+  std::size_t m_nSendOffset = 0;
+  DWORD m_dwLastRecv = 0;
+  DWORD m_dwLastSend = 0;
+};
+
+}  // namespace nuvrell

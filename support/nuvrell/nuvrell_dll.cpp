@@ -1,0 +1,23 @@
+// Nuvrell.dll: the entry point and the creation function of the socket.
+#include <new>
+
+#include "support/nuvrell/client_socket_impl.h"
+#include "support/nuvrell/nuvrell_api.h"
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD dwReason, LPVOID lpReserved) {
+  // On FreeLibrary (not at process exit) the window class goes with the code.
+  if (dwReason == DLL_PROCESS_DETACH && !lpReserved) nuvrell::CClientSocket::UnregisterWindowClass();
+  return TRUE;
+}
+
+extern "C" NUVRELL_API void* CreateClientSocket(const GUID* pGuid, DWORD dwInterfaceVer) {
+  if (!pGuid) return nullptr;
+  auto* socket = new (std::nothrow) nuvrell::CClientSocket();
+  if (!socket) return nullptr;
+  void* itf = socket->QueryInterface(*pGuid, dwInterfaceVer);
+  if (!itf || !socket->Init()) {
+    delete socket;
+    return nullptr;
+  }
+  return itf;
+}

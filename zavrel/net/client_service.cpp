@@ -1,0 +1,145 @@
+#include "zavrel/net/client_service.h"
+
+#include <exception>
+
+#include "support/ormlace/skin_message_box.h"
+#include "zavrel/component/component_base.h"
+#include "zavrel/component/query_rule.h"
+
+namespace {
+
+const char kSocketModule[] = "Nuvrell.dll";
+const char kSocketCreateProc[] = "CreateClientSocket";
+const char kBoxCaption[] = "客户端服务";
+const char kTextConnectRefused[] = "没能联接上服务器，请检查你的系统是否成功连接上网络,或防火墙设置！";
+const char kTextUnknownError[] = "连接服务器的时候发生了未知错误!";
+constexpr UINT kNoTimer = 0xFFFFFFFF;
+
+// The main window of the calling thread's framework thread object, or null.
+HWND MainWindowOfThread() { return nullptr; }
+
+}  // namespace
+
+CClientService::CClientService()
+    : m_SocketLoader(IID_IClientSocket, ZAVREL_INTERFACE_VERSION, kSocketModule, kSocketCreateProc),
+      m_nReconnectTimerID(kNoTimer),
+      m_bEnableReconnect(false),
+      m_nReconnectInterval(30000),
+      m_nReconnectCount(0),
+      m_nMaxReconnectCount(5),
+      m_bEnableProxy(true),
+      m_bLogin(false),
+      m_wServerPort(0),
+      m_strClassName("CClientService") {
+  m_ReconnectTimer.RegisterListener(this);
+  m_SocketLoader.Create();  // throws the loader's message
+  Socket()->SetSocketSink(static_cast<IClientSocketSink*>(this));
+  m_strClassName = "CClientService";
+}
+
+CClientService::~CClientService() {
+  m_bLogin = false;
+  if (IClientSocket* socket = Socket()) socket->CloseSocket(false);
+  // Members go in reverse order: the strings, the timer (which stops its
+  // timers), then the loader (which releases the socket).
+}
+
+bool CClientService::IsValid() { return ComponentIsValid(this); }
+
+bool CClientService::Release() { return ComponentRelease(this); }
+
+void* CClientService::QueryInterface(const IID& Guid, DWORD dwQueryVer) {
+  IClientSocketSink* self = this;
+  const InterfaceEntry table[] = {{&IID_IClientSocketSink, self}, {&IID_IUnknownEx, self}};
+  return QueryInterfaceByTable(Guid, dwQueryVer, table);
+}
+
+bool CClientService::OnSocketConnect(int iErrorCode, LPCSTR pszErrorDesc, IClientSocket*) {
+  StopReconnectTimer();
+  if (iErrorCode != 0) return OnConnectFailed(pszErrorDesc ? pszErrorDesc : "");
+  return OnConnectSucced();
+}
+
+bool CClientService::OnSocketRead(CMD_Command& Command, void* pBuffer, WORD wDataSize, IClientSocket*) {
+  return OnNetMessage(Command, pBuffer, wDataSize);
+}
+
+bool CClientService::OnSocketClose(IClientSocket*, bool) {
+  if (m_bEnableReconnect) StartReconnectTimer();
+  return true;
+}
+
+bool CClientService::StartService(const std::string& strAddress, WORD wPort) {
+  if (Socket()->GetSocketStatus() == SocketStatus_Connected) return false;
+  m_bLogin = false;
+  m_strServerAddress = strAddress;
+  m_wServerPort = wPort;
+  return ConnectToServer(strAddress, wPort);
+}
+
+bool CClientService::StopService() {
+  m_bLogin = false;
+  return Socket()->CloseSocket(false);
+}
+
+bool CClientService::RestartService() {
+  StopService();
+  // Copies: a derived StartService may store new values while using these.
+  const std::string address = m_strServerAddress;
+  StartService(address, m_wServerPort);
+  return true;
+}
+
+void CClientService::SetServerAddress(const std::string& strAddress, WORD wPort) {
+  m_strServerAddress = strAddress;
+  m_wServerPort = wPort;
+}
+
+bool CClientService::IsConnected() { return Socket()->GetSocketStatus() == SocketStatus_Connected; }
+
+bool CClientService::IsDisconnect() { return Socket()->GetSocketStatus() == SocketStatus_Idle; }
+
+void CClientService::SetProxy(tagProxyInfo& ProxyInfo) { Socket()->SetProxyInfo(ProxyInfo); }
+
+bool CClientService::OnConnectSucced() { return false; }
+
+bool CClientService::OnConnectFailed(LPCSTR) {
+  m_bLogin = false;
+  if (m_bEnableReconnect) StartReconnectTimer();
+  return true;
+}
+
+bool CClientService::OnNetMessage(CMD_Command, void*, WORD) { return false; }
+
+bool CClientService::ConnectToServer(const std::string& strAddress, WORD wPort) {
+  if (strAddress.empty()) return false;
+  try {
+    if (Socket()->Connect(strAddress.c_str(), wPort)) return true;
+    ShowErrorInfo(kTextConnectRefused);
+  } catch (const std::exception& e) {
+    ShowErrorInfo(e.what());
+  } catch (...) {
+    ShowErrorInfo(kTextUnknownError);
+  }
+  return false;
+}
+
+void CClientService::StartReconnectTimer(int nElapse) {
+  m_nReconnectCount = 0;
+  m_nReconnectTimerID = m_ReconnectTimer.SetTimer(static_cast<UINT>(nElapse > 0 ? nElapse : 0));
+}
+
+void CClientService::StartReconnectTimer() { StartReconnectTimer(m_nReconnectInterval); }
+
+void CClientService::StopReconnectTimer() { m_ReconnectTimer.KillTimer(m_nReconnectTimerID); }
+
+void CClientService::OnTimerEx(UINT nIDEvent) {
+  if (nIDEvent != m_nReconnectTimerID) return;
+  ++m_nReconnectCount;
+  RestartService();
+  if (m_nReconnectCount >= m_nMaxReconnectCount) StopReconnectTimer();
+}
+
+void CClientService::ShowErrorInfo(const CString& strText) {
+  ShowSkinMessageBox(MainWindowOfThread(), strText, kBoxCaption, 0x10, 5);
+}
