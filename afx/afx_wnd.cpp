@@ -353,10 +353,19 @@ CWnd* CWnd::GetDesktopWindow() { return FromHandle(::GetDesktopWindow()); }
 // --- messages ---------------------------------------------------------------
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
+  if (!m_hWnd) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return 0;
+  }
   return ::SendMessageA(m_hWnd, message, wParam, lParam);
 }
 
 BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
+  // Without a window, PostMessageA would post to the thread instead.
+  if (!m_hWnd) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
   return ::PostMessageA(m_hWnd, message, wParam, lParam);
 }
 

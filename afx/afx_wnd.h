@@ -102,6 +102,9 @@ class AFX_API CWnd : public CCmdTarget {
   static CWnd* GetDesktopWindow();
 
   // --- messages ---------------------------------------------------------
+  // Send/post to the attached window. Without one, SendMessage answers 0
+  // and PostMessage FALSE (ERROR_INVALID_WINDOW_HANDLE); nothing is posted
+  // to the thread.
   LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
   BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
   // The message being handled on this thread (null outside any handler).

@@ -242,6 +242,11 @@ TEST(AfxWnd, DestroyWindowUnlinksThenCallsPostNcDestroy) {
   EXPECT_EQ(nullptr, wnd.GetSafeHwnd());
   EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(h));
   EXPECT_FALSE(wnd.DestroyWindow());
+  // Without a window nothing is sent, and nothing is posted to the thread.
+  EXPECT_EQ(0, wnd.SendMessage(WM_PRIVATE, 1, 2));
+  EXPECT_FALSE(wnd.PostMessage(WM_PRIVATE));
+  MSG msg;
+  EXPECT_FALSE(PeekMessageA(&msg, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE));
   // The object can make a new window afterwards.
   EXPECT_TRUE(wnd.CreateEx(0, nullptr, nullptr, WS_POPUP, kZero, nullptr, 0));
 }

@@ -133,7 +133,7 @@ BOOL CChannelService::OnCopyData(CWnd* pWnd, COPYDATASTRUCT* pCopyDataStruct) {
 }
 
 bool CChannelService::OnChannelMessage(const IPC_Head* pHead, const void* pIPCBuffer, WORD wDataSize, HWND hWndSend) {
-  if (!pHead || wDataSize > IPC_PACKAGE || !m_hWndServer || hWndSend != m_hWndServer) return false;
+  if (!pHead || wDataSize > IPC_PACKAGE || !m_hWndServer || hWndSend != m_hWndServer || !m_hWnd) return false;
   IPC_Head head = *pHead;
   head.wDataSize = wDataSize;
   unsigned char record[IPC_QUEUED_BUFFER];
