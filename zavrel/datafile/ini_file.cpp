@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -118,26 +119,54 @@ class Writer {
 
 // ---------------------------------------------------------------- NameIndex
 
-CIniFile::NameIndex::NameIndex() : m_built(false), m_folded(true), m_map(0, Hash(true), Equal(true)) {}
+CIniFile::NameIndex::NameIndex() : m_built(false), m_folded(true), m_count(0) {}
 
-std::size_t CIniFile::NameIndex::Hash::operator()(const std::string& s) const {
-  std::size_t h = static_cast<std::size_t>(1469598103934665603ull);
+namespace {
+
+unsigned HashName(const std::string& s, bool folded) {
+  std::uint32_t h = 2166136261u;
   for (char c : s) {
     h ^= static_cast<unsigned char>(folded ? Fold(c) : c);
-    h *= static_cast<std::size_t>(1099511628211ull);
+    h *= 16777619u;
   }
   return h;
 }
 
-bool CIniFile::NameIndex::Equal::operator()(const std::string& a, const std::string& b) const {
-  return NamesEqual(a, b, folded);
+}  // namespace
+
+void CIniFile::NameIndex::Insert(const std::vector<std::string>& names, unsigned position) const {
+  if ((m_count + 1) * 2 > m_slots.size()) {
+    // Grow and re-seat every entry by its stored hash.
+    std::vector<Slot> old;
+    old.swap(m_slots);
+    m_slots.assign(old.empty() ? 64 : old.size() * 2, Slot{0, 0});
+    const std::size_t mask = m_slots.size() - 1;
+    for (const Slot& slot : old) {
+      if (slot.position == 0) continue;
+      std::size_t i = slot.hash & mask;
+      while (m_slots[i].position != 0) i = (i + 1) & mask;
+      m_slots[i] = slot;
+    }
+  }
+  const std::string& name = names[position];
+  const unsigned hash = HashName(name, m_folded);
+  const std::size_t mask = m_slots.size() - 1;
+  std::size_t i = hash & mask;
+  while (m_slots[i].position != 0) {
+    const Slot& slot = m_slots[i];
+    if (slot.hash == hash && NamesEqual(names[slot.position - 1], name, m_folded)) return;  // first stays
+    i = (i + 1) & mask;
+  }
+  m_slots[i] = Slot{position + 1, hash};
+  ++m_count;
 }
 
 void CIniFile::NameIndex::Build(const std::vector<std::string>& names, bool folded) const {
-  m_map = Map(names.size() * 2, Hash(folded), Equal(folded));
-  for (std::size_t i = 0; i < names.size(); ++i) m_map.emplace(names[i], static_cast<unsigned>(i));
-  m_built = true;
+  m_slots.clear();
+  m_count = 0;
   m_folded = folded;
+  m_built = true;
+  for (std::size_t i = 0; i < names.size(); ++i) Insert(names, static_cast<unsigned>(i));
 }
 
 int CIniFile::NameIndex::Find(const std::vector<std::string>& names, const std::string& name, bool folded) const {
@@ -150,18 +179,26 @@ int CIniFile::NameIndex::Find(const std::vector<std::string>& names, const std::
     }
     Build(names, folded);
   }
-  const Map::const_iterator it = m_map.find(name);
-  return it == m_map.end() ? -1 : static_cast<int>(it->second);
+  if (m_slots.empty()) return -1;
+  const unsigned hash = HashName(name, folded);
+  const std::size_t mask = m_slots.size() - 1;
+  for (std::size_t i = hash & mask; m_slots[i].position != 0; i = (i + 1) & mask) {
+    const Slot& slot = m_slots[i];
+    if (slot.hash == hash && NamesEqual(names[slot.position - 1], name, folded)) {
+      return static_cast<int>(slot.position - 1);
+    }
+  }
+  return -1;
 }
 
 void CIniFile::NameIndex::Appended(const std::vector<std::string>& names) {
-  // emplace keeps an existing entry: the first match stays first.
-  if (m_built) m_map.emplace(names.back(), static_cast<unsigned>(names.size() - 1));
+  if (m_built) Insert(names, static_cast<unsigned>(names.size() - 1));
 }
 
 void CIniFile::NameIndex::Invalidate() {
   m_built = false;
-  m_map.clear();
+  m_count = 0;
+  m_slots.clear();
 }
 
 // ---------------------------------------------------------------- CIniFile

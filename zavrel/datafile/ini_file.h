@@ -20,7 +20,6 @@
 #pragma once
 
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "zavrel/zavrel_api.h"
@@ -171,24 +170,21 @@ class ZAVREL_API CIniFile {
     void Invalidate();
 
    private:
-    struct Hash {
-      Hash() : folded(true) {}
-      explicit Hash(bool f) : folded(f) {}
-      bool folded;
-      std::size_t operator()(const std::string& s) const;
+    // An open-addressing table of positions into the name array (position
+    // plus 1; 0 is an empty slot) with each name's hash beside it, so that
+    // neither names nor nodes are copied or allocated per entry.
+    struct Slot {
+      unsigned position;
+      unsigned hash;
     };
-    struct Equal {
-      Equal() : folded(true) {}
-      explicit Equal(bool f) : folded(f) {}
-      bool folded;
-      bool operator()(const std::string& a, const std::string& b) const;
-    };
-    typedef std::unordered_map<std::string, unsigned, Hash, Equal> Map;
     void Build(const std::vector<std::string>& names, bool folded) const;
+    // Adds position unless an equal name is in the table already.
+    void Insert(const std::vector<std::string>& names, unsigned position) const;
 
     mutable bool m_built;
     mutable bool m_folded;
-    mutable Map m_map;
+    mutable std::size_t m_count;
+    mutable std::vector<Slot> m_slots;
   };
 
   struct IniKey {
