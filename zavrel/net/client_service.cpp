@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "afx/afx_thread.h"
+#include "afx/afx_wnd.h"
 #include "support/ormlace/skin_message_box.h"
 #include "zavrel/component/component_base.h"
 #include "zavrel/component/query_rule.h"
@@ -16,7 +18,11 @@ const char kTextUnknownError[] = "连接服务器的时候发生了未知错误!
 constexpr UINT kNoTimer = 0xFFFFFFFF;
 
 // The main window of the calling thread's framework thread object, or null.
-HWND MainWindowOfThread() { return nullptr; }
+HWND MainWindowOfThread() {
+  CWinThread* thread = AfxGetThread();
+  CWnd* window = thread ? thread->GetMainWnd() : nullptr;
+  return window ? window->GetSafeHwnd() : nullptr;
+}
 
 }  // namespace
 

@@ -53,3 +53,17 @@ TEST(HallScript, BodiesCarryTheirSequenceNumber) {
   EXPECT_EQ(std::string("\x05\x06", 2), hall::MakeBody(5, 2));
   EXPECT_EQ("", hall::MakeBody(5, 0));
 }
+
+TEST(HallScript, TextBodiesKeepTheirInnerSpaces) {
+  hall::Script s;
+  std::string error;
+  ASSERT_TRUE(hall::ParseScript("text 1 2   张三|0|1200  \ntext 3 4 a  b c", s, error)) << error;
+  ASSERT_EQ(2u, s.common.size());
+  EXPECT_EQ(Op::Text, s.common[0].op);
+  EXPECT_EQ(1, s.common[0].mainCmd);
+  EXPECT_EQ(2, s.common[0].subCmd);
+  EXPECT_EQ("张三|0|1200", s.common[0].text);
+  EXPECT_EQ("a  b c", s.common[1].text);
+  EXPECT_FALSE(hall::ParseScript("text 1 2", s, error));
+  EXPECT_FALSE(hall::ParseScript("text 1 x hello", s, error));
+}
