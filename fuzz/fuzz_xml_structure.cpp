@@ -1,0 +1,47 @@
+// The structure check against TinyXML: whenever the check accepts a document
+// and TinyXML parses it, TinyXML's tree must be exactly as deep as measured,
+// and a document TinyXML parses deeper than the limit must never pass.
+#include <tinyxml.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/tessor/xml_structure_check.h"
+
+namespace {
+
+std::size_t TreeDepth(const TiXmlNode* top) {
+  std::size_t deepest = 0;
+  std::vector<std::pair<const TiXmlNode*, std::size_t>> pending = {{top, 0}};
+  while (!pending.empty()) {
+    const auto [node, depth] = pending.back();
+    pending.pop_back();
+    for (const TiXmlNode* child = node->FirstChild(); child; child = child->NextSibling()) {
+      if (!child->ToElement()) continue;
+      if (depth + 1 > deepest) deepest = depth + 1;
+      pending.push_back({child, depth + 1});
+    }
+  }
+  return deepest;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  if (text.find('\0') != std::string::npos) return 0;
+  XMLStructureReport report;
+  // A small depth limit: the check refuses anything deeper, so TinyXML below
+  // never recurses far even on inputs built to nest.
+  const XMLStructureLimits limits = {64, 64, 100000};
+  if (!CheckXMLStructure(text.c_str(), limits, &report)) return 0;
+  TiXmlDocument document;
+  document.Parse(text.c_str(), nullptr, TIXML_ENCODING_LEGACY);
+  if (document.Error()) return 0;
+  if (TreeDepth(&document) != report.depth) std::abort();
+  return 0;
+}
