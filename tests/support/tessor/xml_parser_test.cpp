@@ -188,6 +188,7 @@ TEST(XMLParser, ReadsFiles) {
   handler.calls.clear();
   EXPECT_FALSE(parser.parseXMLFile(handler, dir.file("missing.xml")));
   EXPECT_NE("", parser.getLastError());
+  EXPECT_FALSE(parser.parseXMLFile(handler, dir.path().string()));
   ASSERT_TRUE(testkit::WriteFileBytes(path, ""));
   EXPECT_FALSE(parser.parseXMLFile(handler, path));
   ASSERT_TRUE(testkit::WriteFileBytes(path, std::string(2048, ' ') + "<a/>"));
