@@ -94,6 +94,24 @@ bool ParseScript(const std::string& text, Script& out, std::string& error) {
         cmd.subCmd = static_cast<std::uint16_t>(v);
       }
       if (w.size() > 4 && !ParseNumber(w[4], nuvrell::FRAME_MAX_BODY, cmd.size)) return fail("bad size");
+    } else if (name == "text") {
+      if (w.size() < 4) return fail("text MAIN SUB TEXT");
+      std::uint32_t v = 0;
+      if (!ParseNumber(w[1], 0xFFFF, v)) return fail("bad main command");
+      cmd.mainCmd = static_cast<std::uint16_t>(v);
+      if (!ParseNumber(w[2], 0xFFFF, v)) return fail("bad sub command");
+      cmd.subCmd = static_cast<std::uint16_t>(v);
+      // The body is the statement after the third word, trailing blanks cut.
+      std::size_t at = 0;
+      for (int word = 0; word < 3; ++word) {
+        at = text.find_first_not_of(" \t\r", at);
+        at = text.find_first_of(" \t\r", at);
+      }
+      at = text.find_first_not_of(" \t\r", at);
+      const std::size_t end = text.find_last_not_of(" \t\r");
+      cmd.text = text.substr(at, end + 1 - at);
+      if (cmd.text.size() > nuvrell::FRAME_MAX_BODY) return fail("text too long");
+      cmd.op = Op::Text;
     } else if (name == "echo" || name == "drop" || name == "reset" || name == "ping" || name == "stall") {
       if (w.size() != 1) return fail(name + " takes no argument");
       cmd.op = name == "echo"    ? Op::Echo

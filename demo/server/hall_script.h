@@ -12,6 +12,8 @@
 //                                   starts with its sequence number (0, 1,
 //                                   ..., 32-bit little-endian) when SIZE >= 4,
 //                                   then bytes (seq + i) & 0xFF
+//   text MAIN SUB TEXT              one frame whose body is TEXT (the rest of
+//                                   the statement, bytes as written)
 //   echo                            from now on, send back every frame received
 //   wait N                          until N frames have arrived from the client
 //   sleep MS                        pause this connection
@@ -37,7 +39,7 @@
 
 namespace hall {
 
-enum class Op { Send, Echo, Wait, Sleep, Drop, Reset, Malformed, Ping, Stall };
+enum class Op { Send, Text, Echo, Wait, Sleep, Drop, Reset, Malformed, Ping, Stall };
 
 struct Command {
   Op op = Op::Echo;
@@ -46,6 +48,7 @@ struct Command {
   std::uint16_t subCmd = 1;
   std::uint32_t size = 16;
   std::string kind;  // malformed: short, huge, version, truncated
+  std::string text;  // text: the body
 };
 
 struct Script {

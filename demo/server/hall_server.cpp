@@ -132,6 +132,9 @@ void Advance(Connection& c) {
         if (c.sent < cmd.count) return;  // more once the socket takes it
         c.sent = 0;
         break;
+      case hall::Op::Text:
+        QueueFrame(c, cmd.mainCmd, cmd.subCmd, cmd.text);
+        break;
       case hall::Op::Echo:
         c.echo = true;
         break;
