@@ -130,6 +130,10 @@ TEST(CsvFile, OnlyEmptyLines) {
   ASSERT_TRUE(t.result);
   EXPECT_EQ(0, t.csv.getRowSize());
   EXPECT_EQ(-1, t.csv.getFieldIndex(""));
+  CsvFromText empty("");
+  ASSERT_TRUE(empty.result);
+  EXPECT_EQ(0, empty.csv.getRowSize());
+  EXPECT_EQ(0, empty.csv.getColumnSize());
 }
 
 TEST(CsvFile, DeleteAndSave) {
