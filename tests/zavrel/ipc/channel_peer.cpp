@@ -169,6 +169,9 @@ class Game : public IChannelEventSink, public IChannelMessageSink {
   bool m_closingItself = false;
 };
 
+// Nothing ended the game in time: quit, so no process is left behind.
+void CALLBACK OnSafetyTimer(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(peer::kExitTimeout); }
+
 int RunGame(int argc, char** argv) {
   if (argc != 4) return peer::kExitBadArguments;
   Game game(ParseHandle(argv[2]));
@@ -181,7 +184,7 @@ int RunGame(int argc, char** argv) {
     std::fclose(f);
     MoveFileExA(temp.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING);
   }
-  SetTimer(nullptr, 0, 300000, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(peer::kExitTimeout); });
+  SetTimer(nullptr, 0, 300000, &OnSafetyTimer);
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
