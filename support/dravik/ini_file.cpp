@@ -1,0 +1,56 @@
+#include "support/dravik/ini_file.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// A marker no INI value holds, to tell "missing" from an empty value.
+const char kMissing[] = "\x01\x02<missing>\x03";
+
+}  // namespace
+
+CIniFile::CIniFile(LPCSTR lpszFileName, DWORD dwBufferSize)
+    : m_strFileName(lpszFileName), m_dwBufferSize(dwBufferSize < 2 ? 2 : dwBufferSize) {}
+
+CIniFile::~CIniFile() = default;
+
+void CIniFile::SetIniFileName(LPCSTR lpszFileName) { m_strFileName = lpszFileName; }
+
+CString CIniFile::GetIniFileName() const { return m_strFileName; }
+
+UINT CIniFile::GetInt(LPCSTR lpszSection, LPCSTR lpszKey, int nDefault) const {
+  CString text;
+  if (!GetString(lpszSection, lpszKey, text, nullptr)) return static_cast<UINT>(nDefault);
+  text.Trim();
+  if (text.IsEmpty()) return static_cast<UINT>(nDefault);
+  unsigned long long value = 0;
+  for (int i = 0; i < text.GetLength(); ++i) {
+    const char c = text[i];
+    if (c < '0' || c > '9') return static_cast<UINT>(nDefault);
+    value = value * 10 + static_cast<unsigned>(c - '0');
+    if (value > 0xFFFFFFFFull) return static_cast<UINT>(nDefault);
+  }
+  return static_cast<UINT>(value);
+}
+
+DWORD CIniFile::GetString(LPCSTR lpszSection, LPCSTR lpszKey, LPSTR lpszOut, LPCSTR lpszDefault, DWORD dwSize) const {
+  if (!lpszOut || dwSize == 0) return 0;
+  CString value;
+  GetString(lpszSection, lpszKey, value, lpszDefault);
+  const DWORD n =
+      static_cast<DWORD>(value.GetLength()) < dwSize - 1 ? static_cast<DWORD>(value.GetLength()) : dwSize - 1;
+  std::memcpy(lpszOut, value.GetString(), n);
+  lpszOut[n] = '\0';
+  return n;
+}
+
+BOOL CIniFile::GetString(LPCSTR lpszSection, LPCSTR lpszKey, CString& strOut, LPCSTR lpszDefault) const {
+  strOut = lpszDefault;
+  if (m_strFileName.IsEmpty() || !lpszSection || !lpszKey) return FALSE;
+  std::vector<char> buffer(m_dwBufferSize);
+  GetPrivateProfileStringA(lpszSection, lpszKey, kMissing, buffer.data(), m_dwBufferSize, m_strFileName);
+  if (std::strcmp(buffer.data(), kMissing) == 0) return FALSE;
+  strOut = buffer.data();
+  return TRUE;
+}

@@ -1,0 +1,68 @@
+// Dravik's INI reader on the system's private-profile functions.
+#include <gtest/gtest.h>
+
+#include "support/dravik/ini_file.h"
+#include "tests/testkit/testkit.h"
+
+namespace {
+
+class DravikIni : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(testkit::WriteFileBytes(path,
+                                        "[Emotion]\r\nCount=12\r\nName = smile \r\nEmpty=\r\nBad=12ab\r\n"
+                                        "Neg=-3\r\nHuge=99999999999\r\nLong=abcdefghij\r\n[Other]\r\nCount=7\r\n"));
+  }
+  testkit::TempDir dir;
+  std::string path = dir.file("config.ini");
+};
+
+}  // namespace
+
+TEST_F(DravikIni, ReadsNumbersAndDefaults) {
+  CIniFile ini(path.c_str(), 4096);
+  EXPECT_EQ(CString(path.c_str()), ini.GetIniFileName());
+  EXPECT_EQ(12u, ini.GetInt("Emotion", "Count", 5));
+  EXPECT_EQ(7u, ini.GetInt("Other", "Count", 5));
+  EXPECT_EQ(5u, ini.GetInt("Emotion", "Missing", 5));
+  EXPECT_EQ(5u, ini.GetInt("NoSection", "Count", 5));
+  EXPECT_EQ(5u, ini.GetInt("Emotion", "Empty", 5));
+  EXPECT_EQ(5u, ini.GetInt("Emotion", "Bad", 5));
+  EXPECT_EQ(5u, ini.GetInt("Emotion", "Neg", 5));
+  EXPECT_EQ(5u, ini.GetInt("Emotion", "Huge", 5));
+}
+
+TEST_F(DravikIni, ReadsTextIntoBuffersAndStrings) {
+  CIniFile ini(path.c_str());
+  CString text;
+  EXPECT_TRUE(ini.GetString("Emotion", "Name", text, "def"));
+  EXPECT_EQ(CString("smile"), text);
+  EXPECT_TRUE(ini.GetString("Emotion", "Empty", text, "def"));
+  EXPECT_EQ(CString(""), text);
+  EXPECT_FALSE(ini.GetString("Emotion", "Missing", text, "def"));
+  EXPECT_EQ(CString("def"), text);
+
+  char buffer[5] = {'x', 'x', 'x', 'x', 'x'};
+  EXPECT_EQ(4u, ini.GetString("Emotion", "Long", buffer, "d", sizeof(buffer)));
+  EXPECT_STREQ("abcd", buffer);
+  EXPECT_EQ(1u, ini.GetString("Emotion", "Missing", buffer, "d", sizeof(buffer)));
+  EXPECT_STREQ("d", buffer);
+  EXPECT_EQ(0u, ini.GetString("Emotion", "Long", nullptr, "d", 5));
+
+  // A small buffer size cuts values.
+  CIniFile small(path.c_str(), 4);
+  EXPECT_TRUE(small.GetString("Emotion", "Long", text, nullptr));
+  EXPECT_EQ(CString("abc"), text);
+}
+
+TEST_F(DravikIni, RebindingAndNoFile) {
+  CIniFile ini(nullptr);
+  CString text;
+  EXPECT_FALSE(ini.GetString("Emotion", "Name", text, nullptr));
+  EXPECT_TRUE(text.IsEmpty());
+  EXPECT_EQ(9u, ini.GetInt("Emotion", "Count", 9));
+  ini.SetIniFileName(path.c_str());
+  EXPECT_EQ(12u, ini.GetInt("Emotion", "Count", 9));
+  ini.SetIniFileName(dir.file("missing.ini").c_str());
+  EXPECT_EQ(9u, ini.GetInt("Emotion", "Count", 9));
+}
