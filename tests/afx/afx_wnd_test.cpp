@@ -415,3 +415,69 @@ TEST(AfxThread, RunPumpsUntilQuitAndOffersMessagesToPreTranslate) {
   EXPECT_EQ(3, app.Run());
   EXPECT_EQ(2, wnd.pretranslated);
 }
+
+namespace {
+
+// Every entry macro of the message map, each recording its arguments.
+class AllEntriesWnd : public CWnd {
+ public:
+  std::vector<std::string> log;
+
+ protected:
+  afx_msg void OnClose() { log.push_back("close"); }  // not chained: the window stays
+  afx_msg void OnPaint() {
+    log.push_back("paint");
+    CWnd::OnPaint();
+  }
+  afx_msg void OnTimer(UINT_PTR nIDEvent) { log.push_back("timer " + std::to_string(nIDEvent)); }
+  afx_msg void OnSize(UINT nType, int cx, int cy) {
+    log.push_back("size " + std::to_string(nType) + " " + std::to_string(cx) + " " + std::to_string(cy));
+  }
+  afx_msg void OnShowWindow(BOOL bShow, UINT nStatus) {
+    log.push_back("show " + std::to_string(bShow) + " " + std::to_string(nStatus));
+  }
+  afx_msg void OnButton() { log.push_back("clicked"); }
+  afx_msg void OnEditChange() { log.push_back("changed"); }
+  afx_msg void OnEditFocus() { log.push_back("focus"); }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(AllEntriesWnd, CWnd)
+ON_WM_CLOSE()
+ON_WM_PAINT()
+ON_WM_TIMER()
+ON_WM_SIZE()
+ON_WM_SHOWWINDOW()
+ON_BN_CLICKED(201, OnButton)
+ON_EN_CHANGE(202, OnEditChange)
+ON_CONTROL(EN_SETFOCUS, 202, OnEditFocus)
+END_MESSAGE_MAP()
+
+}  // namespace
+
+TEST(AfxWnd, EntryMacrosUnpackTheirArguments) {
+  AllEntriesWnd wnd;
+  ASSERT_TRUE(wnd.CreateEx(0, nullptr, nullptr, WS_POPUP, kZero, nullptr, 0));
+  CWnd edit;  // a system control as a child, made through the framework
+  const RECT editRect = {0, 0, 50, 20};
+  ASSERT_TRUE(edit.Create("EDIT", "", WS_VISIBLE, editRect, &wnd, 202));
+  EXPECT_EQ(&wnd, edit.GetParent());
+  EXPECT_EQ(202, edit.GetDlgCtrlID());
+  wnd.log.clear();
+
+  wnd.SendMessage(WM_CLOSE);
+  EXPECT_TRUE(IsWindow(wnd.m_hWnd));  // the handler did not pass it on
+  wnd.SendMessage(WM_TIMER, 17);
+  wnd.SendMessage(WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(640, 480));
+  wnd.SendMessage(WM_SHOWWINDOW, TRUE, SW_PARENTOPENING);
+  wnd.SendMessage(WM_COMMAND, MAKEWPARAM(201, BN_CLICKED), reinterpret_cast<LPARAM>(edit.m_hWnd));
+  edit.SetWindowText("typed");  // the control itself tells its parent: EN_CHANGE
+  wnd.SendMessage(WM_COMMAND, MAKEWPARAM(202, EN_SETFOCUS), reinterpret_cast<LPARAM>(edit.m_hWnd));
+  wnd.SendMessage(WM_COMMAND, MAKEWPARAM(202, EN_KILLFOCUS), reinterpret_cast<LPARAM>(edit.m_hWnd));  // no entry
+  const std::vector<std::string> expected = {"close",   "timer 17", "size 2 640 480", "show 1 3",
+                                             "clicked", "changed",  "focus"};
+  EXPECT_EQ(expected, wnd.log);
+  CString text;
+  edit.GetWindowText(text);
+  EXPECT_STREQ("typed", text);
+}
