@@ -89,9 +89,10 @@ void Close(Connection& c, const char* reason, bool reset = false) {
     linger lg{1, 0};
     setsockopt(c.fd.get(), SOL_SOCKET, SO_LINGER, &lg, sizeof(lg));
   }
+  // Logged first: whoever sees the connection end finds the line written.
+  Log("close " + std::to_string(c.number) + " " + reason);
   c.fd.reset();
   c.dead = true;
-  Log("close " + std::to_string(c.number) + " " + reason);
 }
 
 void QueueFrame(Connection& c, std::uint16_t mainCmd, std::uint16_t subCmd, const std::string& body) {
