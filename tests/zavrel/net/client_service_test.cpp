@@ -169,11 +169,54 @@ TEST(ClientService, FactoryMakesPlainServices) {
   factory.destroyInstance(nullptr);
 }
 
-// Runs in a copy of this program in a folder without Nuvrell.dll (see the
-// next test); does nothing in a normal run.
+namespace {
+
+// Runs a copy of this program, with the DLLs beside it except Nuvrell.dll
+// (replaced by `socketModule` when given), on one test with
+// ZAVREL_NET_CHILD=mode; its exit code, or 99.
+DWORD RunChild(const std::string& test, const char* mode, const char* socketModule) {
+  testkit::TempDir dir;
+  namespace fs = std::filesystem;
+  const fs::path bin = testkit::TestBinaryDir();
+  for (const auto& entry : fs::directory_iterator(bin)) {
+    const std::string name = entry.path().filename().string();
+    const bool dll = entry.path().extension() == ".dll" || entry.path().extension() == ".DLL";
+    if ((dll && name != "Nuvrell.dll") || name == "net_tests.exe") fs::copy_file(entry.path(), dir.path() / name);
+  }
+  if (socketModule) fs::copy_file(bin / socketModule, dir.path() / "Nuvrell.dll");
+  std::string command = "\"" + (dir.path() / "net_tests.exe").string() + "\" --gtest_filter=" + test;
+  if (!SetEnvironmentVariableA("ZAVREL_NET_CHILD", mode)) return 99;
+  STARTUPINFOA si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  const BOOL started =
+      CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, dir.path().string().c_str(), &si, &pi);
+  SetEnvironmentVariableA("ZAVREL_NET_CHILD", nullptr);
+  if (!started) return 99;
+  const DWORD waited = WaitForSingleObject(pi.hProcess, 40000);
+  if (waited != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 99);
+  DWORD code = 99;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  // The child leaves a mark, so a filter that matched nothing cannot pass.
+  if (code == 0 && !fs::exists(dir.path() / "child-ran")) return 98;
+  return code;
+}
+
+// True in the child of the given mode, which then marks its folder.
+bool IsChild(const char* mode) {
+  char value[16] = {};
+  if (!GetEnvironmentVariableA("ZAVREL_NET_CHILD", value, sizeof(value)) || std::strcmp(value, mode) != 0) return false;
+  testkit::WriteFileBytes("child-ran", "1");
+  return true;
+}
+
+}  // namespace
+
+// The child halves of the next two tests; they do nothing in a normal run.
 TEST(ClientService, ChildWithoutSocketModule) {
-  char flag[8] = {};
-  if (!GetEnvironmentVariableA("ZAVREL_NET_CHILD", flag, sizeof(flag))) return;
+  if (!IsChild("missing")) return;
   const std::string expected =
       "Nuvrell.dll \xBC\xD3\xD4\xD8\xCA\xA7\xB0\xDC\xA3\xAC\xB4\xED\xCE\xF3\xB4\xFA\xC2\xEB\xA3\xBA"
       "126 \xA3\xA1";
@@ -194,33 +237,28 @@ TEST(ClientService, ChildWithoutSocketModule) {
   EXPECT_EQ(expected, caught);
 }
 
+TEST(ClientService, ChildWithThrowingSocket) {
+  if (!IsChild("throwing")) return;
+  BoxCapture boxes;
+  CClientService service;
+  EXPECT_FALSE(service.StartService("somewhere", 1));
+  EXPECT_FALSE(service.StartService("somewhere", 2));
+  ASSERT_EQ(2u, boxes.boxes.size());
+  EXPECT_EQ("socket says no", boxes.boxes[0].text);
+  // 连接服务器的时候发生了未知错误! (GBK)
+  EXPECT_EQ(
+      "\xC1\xAC\xBD\xD3\xB7\xFE\xCE\xF1\xC6\xF7\xB5\xC4\xCA\xB1\xBA\xF2\xB7\xA2\xC9\xFA\xC1\xCB\xCE\xB4\xD6\xAA"
+      "\xB4\xED\xCE\xF3!",
+      boxes.boxes[1].text);
+  EXPECT_EQ(kCaption, boxes.boxes[1].caption);
+}
+
 TEST(ClientService, ConstructionThrowsTheLoadersMessageWithoutTheSocketModule) {
-  testkit::TempDir dir;
-  namespace fs = std::filesystem;
-  const fs::path bin = testkit::TestBinaryDir();
-  for (const auto& entry : fs::directory_iterator(bin)) {
-    const std::string name = entry.path().filename().string();
-    const bool dll = entry.path().extension() == ".dll" || entry.path().extension() == ".DLL";
-    if ((dll && name != "Nuvrell.dll") || name == "net_tests.exe") fs::copy_file(entry.path(), dir.path() / name);
-  }
-  std::string command =
-      "\"" + (dir.path() / "net_tests.exe").string() + "\" --gtest_filter=ClientService.ChildWithoutSocketModule";
-  ASSERT_TRUE(SetEnvironmentVariableA("ZAVREL_NET_CHILD", "1"));
-  STARTUPINFOA si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  const BOOL started =
-      CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, dir.path().string().c_str(), &si, &pi);
-  SetEnvironmentVariableA("ZAVREL_NET_CHILD", nullptr);
-  ASSERT_TRUE(started);
-  const DWORD waited = WaitForSingleObject(pi.hProcess, 40000);
-  if (waited != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 99);
-  DWORD code = 99;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  EXPECT_EQ(WAIT_OBJECT_0, waited);
-  EXPECT_EQ(0u, code);
+  EXPECT_EQ(0u, RunChild("ClientService.ChildWithoutSocketModule", "missing", nullptr));
+}
+
+TEST(ClientService, ExceptionsFromTheSocketBecomeTheErrorBox) {
+  EXPECT_EQ(0u, RunChild("ClientService.ChildWithThrowingSocket", "throwing", "ThrowingNuvrell.dll"));
 }
 
 TEST(ClientService, ConnectsAndHandsOnEveryMessageInOrder) {
