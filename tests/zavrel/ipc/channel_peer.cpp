@@ -86,13 +86,13 @@ class Game : public IChannelEventSink, public IChannelMessageSink {
   void Execute(WORD what, const void* pBody, WORD wDataSize) {
     switch (what) {
       case peer::kSend: {
-        if (wDataSize != sizeof(peer::SendSpec)) return;
-        peer::SendSpec spec;
-        std::memcpy(&spec, pBody, sizeof(spec));
-        std::vector<unsigned char> body(spec.bodySize);
-        for (unsigned i = 0; i < spec.count; ++i) {
-          for (unsigned k = 0; k < spec.bodySize; ++k) body[k] = peer::BodyByte(i, k);
-          m_channel->SendData(spec.main, static_cast<WORD>(i), body.data(), spec.bodySize);
+        if (wDataSize != sizeof(peer::SendOrder)) return;
+        peer::SendOrder order;
+        std::memcpy(&order, pBody, sizeof(order));
+        std::vector<unsigned char> body(order.bodySize);
+        for (unsigned i = 0; i < order.count; ++i) {
+          for (unsigned k = 0; k < order.bodySize; ++k) body[k] = peer::BodyByte(i, k);
+          m_channel->SendData(order.main, static_cast<WORD>(i), body.data(), order.bodySize);
         }
         break;
       }

@@ -111,8 +111,8 @@ TEST_F(ProcessChannel, HandshakeWorksBothWays) {
 }
 
 TEST_F(ProcessChannel, RecordsArriveInOrderEachInItsOwnPrivateMessage) {
-  const peer::SendSpec spec = {3, 7, 100};
-  ASSERT_TRUE(Instruct(peer::kSend, &spec, sizeof(spec)));
+  const peer::SendOrder order = {3, 7, 100};
+  ASSERT_TRUE(Instruct(peer::kSend, &order, sizeof(order)));
   // Pump by hand: records reach the sink only while a private message of
   // the hall's window is dispatched, one per message, never inside the
   // game's WM_COPYDATA (which runs inside PeekMessage here).
@@ -157,8 +157,8 @@ TEST_F(ProcessChannel, SinkMaySendFromInsideItsCallback) {
       EXPECT_TRUE(hall->SendData(8, r.sub, r.body.data(), static_cast<WORD>(r.body.size())));
     }
   };
-  const peer::SendSpec spec = {5, 7, 10};
-  ASSERT_TRUE(Instruct(peer::kSend, &spec, sizeof(spec)));
+  const peer::SendOrder order = {5, 7, 10};
+  ASSERT_TRUE(Instruct(peer::kSend, &order, sizeof(order)));
   std::vector<const ReceivedRecord*> echoes;
   ASSERT_TRUE(WaitFor([&] {
     echoes.clear();
@@ -273,8 +273,8 @@ TEST_F(ProcessChannel, HostileFloodNeitherCrashesNorReachesASink) {
   EXPECT_TRUE(sinks.events.empty());
 
   // Then the real peer sends 100 valid records.
-  const peer::SendSpec spec = {100, 7, 64};
-  ASSERT_TRUE(Instruct(peer::kSend, &spec, sizeof(spec)));
+  const peer::SendOrder order = {100, 7, 64};
+  ASSERT_TRUE(Instruct(peer::kSend, &order, sizeof(order)));
   ASSERT_TRUE(WaitFor([&] { return Plain().size() >= 100; }, 30000));
   testkit::PumpMessagesFor(50);
   const auto got = Plain();

@@ -9,7 +9,7 @@ namespace peer {
 // Hall -> game: instructions (main command kInstruct).
 constexpr WORD kInstruct = 100;
 // Send count records {main, sub = 0..count-1} with bodies of bodySize bytes
-// (byte k of record i is (i * 7 + k) & 0xFF). Body: SendSpec.
+// (byte k of record i is (i * 7 + k) & 0xFF). Body: SendOrder.
 constexpr WORD kSend = 1;
 // CloseChannel(true, true).
 constexpr WORD kClose = 2;
@@ -27,7 +27,7 @@ constexpr WORD kThirdWindow = 7;
 // kBoundaryResults, body: two bytes 0/1).
 constexpr WORD kBoundary = 8;
 
-struct SendSpec {
+struct SendOrder {
   WORD count;
   WORD main;
   WORD bodySize;
