@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "afx/afx_coll.h"
+
 namespace {
 
 // A marker no INI value holds, to tell "missing" from an empty value.
@@ -53,4 +55,36 @@ BOOL CIniFile::GetString(LPCSTR lpszSection, LPCSTR lpszKey, CString& strOut, LP
   if (std::strcmp(buffer.data(), kMissing) == 0) return FALSE;
   strOut = buffer.data();
   return TRUE;
+}
+
+BOOL CIniFile::GetSection(LPCSTR lpszSection, CMapStringToString& mapOut) const {
+  mapOut.RemoveAll();
+  if (m_strFileName.IsEmpty() || !lpszSection) return FALSE;
+  // The section comes as "key=value\0...\0\0"; the buffer grows until the
+  // whole section fits (the system answers size - 2 when it was cut).
+  std::vector<char> buffer(4096);
+  DWORD got = 0;
+  for (;;) {
+    got = GetPrivateProfileSectionA(lpszSection, buffer.data(), static_cast<DWORD>(buffer.size()), m_strFileName);
+    if (got + 2 < buffer.size() || buffer.size() >= (16u << 20)) break;
+    buffer.assign(buffer.size() * 4, '\0');
+  }
+  const char* p = buffer.data();
+  const char* end = buffer.data() + got;
+  while (p < end && *p) {
+    const std::size_t len = std::strlen(p);
+    CString line(p, static_cast<int>(len));
+    p += len + 1;
+    CString key = line, value;
+    const int eq = line.Find('=');
+    if (eq >= 0) {
+      key = line.Left(eq);
+      value = line.Mid(eq + 1);
+    }
+    key.Trim();
+    value.Trim();
+    CString existing;
+    if (!key.IsEmpty() && !mapOut.Lookup(key, existing)) mapOut.SetAt(key, value);
+  }
+  return mapOut.IsEmpty() ? FALSE : TRUE;
 }

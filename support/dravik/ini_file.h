@@ -39,9 +39,10 @@ class DRAVIK_API CIniFile {
   // TRUE when the key was found.
   BOOL GetString(LPCSTR lpszSection, LPCSTR lpszKey, CString& strOut, LPCSTR lpszDefault) const;
 
-  // Puts every key of the section with its value into the map; the map is
-  // left empty when the file or section is missing. Comes with the
-  // framework's CMapStringToString.
+  // Empties the map, then puts every key of the section into it with its
+  // value (both trimmed; a line without '=' is a key with an empty value; of
+  // a key written twice the first stays). The map stays empty when the file
+  // or section is missing. TRUE when at least one key was read.
   BOOL GetSection(LPCSTR lpszSection, CMapStringToString& mapOut) const;
 
  private:

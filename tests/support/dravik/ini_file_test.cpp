@@ -1,6 +1,7 @@
 // Dravik's INI reader on the system's private-profile functions.
 #include <gtest/gtest.h>
 
+#include "afx/afx_coll.h"
 #include "support/dravik/ini_file.h"
 #include "tests/testkit/testkit.h"
 
@@ -65,4 +66,40 @@ TEST_F(DravikIni, RebindingAndNoFile) {
   EXPECT_EQ(12u, ini.GetInt("Emotion", "Count", 9));
   ini.SetIniFileName(dir.file("missing.ini").c_str());
   EXPECT_EQ(9u, ini.GetInt("Emotion", "Count", 9));
+}
+
+TEST_F(DravikIni, SectionFillsTheMapAndMissingLeavesItEmpty) {
+  CIniFile ini(path.c_str());
+  CMapStringToString map;
+  map.SetAt("stale", "x");
+  ASSERT_TRUE(ini.GetSection("Emotion", map));
+  EXPECT_EQ(7, map.GetCount());
+  CString v;
+  EXPECT_FALSE(map.Lookup("stale", v));
+  ASSERT_TRUE(map.Lookup("Name", v));
+  EXPECT_EQ(CString("smile"), v);
+  ASSERT_TRUE(map.Lookup("Empty", v));
+  EXPECT_TRUE(v.IsEmpty());
+  ASSERT_TRUE(map.Lookup("Huge", v));
+  EXPECT_EQ(CString("99999999999"), v);
+
+  EXPECT_FALSE(ini.GetSection("NoSection", map));
+  EXPECT_TRUE(map.IsEmpty());
+  CIniFile missing(dir.file("absent.ini").c_str());
+  map.SetAt("stale", "x");
+  EXPECT_FALSE(missing.GetSection("Emotion", map));
+  EXPECT_TRUE(map.IsEmpty());
+}
+
+TEST_F(DravikIni, LargeSectionIsReadWhole) {
+  std::string text = "[Big]\r\n";
+  for (int i = 0; i < 3000; ++i) text += "key" + std::to_string(i) + "=value" + std::to_string(i) + "\r\n";
+  const std::string big = dir.file("big.ini");
+  ASSERT_TRUE(testkit::WriteFileBytes(big, text));
+  CMapStringToString map;
+  ASSERT_TRUE(CIniFile(big.c_str()).GetSection("Big", map));
+  EXPECT_EQ(3000, map.GetCount());
+  CString v;
+  ASSERT_TRUE(map.Lookup("key2999", v));
+  EXPECT_EQ(CString("value2999"), v);
 }
