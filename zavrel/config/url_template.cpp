@@ -98,34 +98,35 @@ bool Walk(const std::string& format, const UrlArgKind* kinds, std::size_t count,
 }
 
 template <class T>
-bool Append(std::string* out, const std::string& spec, T value) {
+bool Append(std::string* out, const std::string& directive, T value) {
   char small[64];
-  const int n = std::snprintf(small, sizeof small, spec.c_str(), value);
+  const int n = std::snprintf(small, sizeof small, directive.c_str(), value);
   if (n < 0) return false;
   if (static_cast<std::size_t>(n) < sizeof small) {
     out->append(small, static_cast<std::size_t>(n));
     return true;
   }
   std::vector<char> big(static_cast<std::size_t>(n) + 1);
-  if (std::snprintf(big.data(), big.size(), spec.c_str(), value) != n) return false;
+  if (std::snprintf(big.data(), big.size(), directive.c_str(), value) != n) return false;
   out->append(big.data(), static_cast<std::size_t>(n));
   return true;
 }
 
-bool AppendInteger(std::string* out, const std::string& spec, const Conversion& conv, std::uint32_t bits) {
+bool AppendInteger(std::string* out, const std::string& directive, const Conversion& conv, std::uint32_t bits) {
   const bool isSigned = conv.type == 'd' || conv.type == 'i';
   const std::int32_t asSigned = static_cast<std::int32_t>(bits);
   switch (conv.length) {
     case Length::None:
     case Length::Char:
     case Length::Short:
-      return isSigned ? Append(out, spec, static_cast<int>(asSigned)) : Append(out, spec, static_cast<unsigned>(bits));
+      return isSigned ? Append(out, directive, static_cast<int>(asSigned))
+                      : Append(out, directive, static_cast<unsigned>(bits));
     case Length::Long:
-      return isSigned ? Append(out, spec, static_cast<long>(asSigned))
-                      : Append(out, spec, static_cast<unsigned long>(bits));
+      return isSigned ? Append(out, directive, static_cast<long>(asSigned))
+                      : Append(out, directive, static_cast<unsigned long>(bits));
     case Length::LongLong:
-      return isSigned ? Append(out, spec, static_cast<long long>(asSigned))
-                      : Append(out, spec, static_cast<unsigned long long>(bits));
+      return isSigned ? Append(out, directive, static_cast<long long>(asSigned))
+                      : Append(out, directive, static_cast<unsigned long long>(bits));
   }
   return false;
 }
@@ -146,10 +147,10 @@ bool UrlTemplate::Format(const std::string& format, const UrlArg* args, std::siz
   const bool ok = Walk(
       format, kinds.data(), count, [&](std::size_t begin, std::size_t end) { out->append(format, begin, end - begin); },
       [&](const Conversion& conv, std::size_t index) {
-        const std::string spec = format.substr(conv.begin, conv.end - conv.begin);
+        const std::string directive = format.substr(conv.begin, conv.end - conv.begin);
         const UrlArg& arg = args[index];
-        if (arg.kind == UrlArgKind::Text) return Append(out, spec, arg.text ? arg.text : "");
-        return AppendInteger(out, spec, conv, arg.bits);
+        if (arg.kind == UrlArgKind::Text) return Append(out, directive, arg.text ? arg.text : "");
+        return AppendInteger(out, directive, conv, arg.bits);
       });
   if (!ok) out->clear();
   return ok;

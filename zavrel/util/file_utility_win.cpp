@@ -17,7 +17,7 @@ namespace {
 // Owns a find handle.
 class FindHandle {
  public:
-  FindHandle(const std::string& spec, WIN32_FIND_DATAA& data) : m_h(FindFirstFileA(spec.c_str(), &data)) {}
+  FindHandle(const std::string& pattern, WIN32_FIND_DATAA& data) : m_h(FindFirstFileA(pattern.c_str(), &data)) {}
   FindHandle(const FindHandle&) = delete;
   FindHandle& operator=(const FindHandle&) = delete;
   ~FindHandle() {
@@ -74,13 +74,13 @@ bool IsDirectory(const char* path) {
 
 bool IsDirectory(const WIN32_FIND_DATAA& data) { return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 
-// The search specification of a tree operation: the folder without trailing
+// The search pattern of a tree operation: the folder without trailing
 // spaces, a backslash, the mask.
 std::string SearchSpec(const char* folder, const char* mask) {
-  std::string spec(folder);
-  while (!spec.empty() && spec.back() == ' ') spec.pop_back();
-  if (spec.empty() || spec.back() != '\\') spec += '\\';
-  return spec + mask;
+  std::string pattern(folder);
+  while (!pattern.empty() && pattern.back() == ' ') pattern.pop_back();
+  if (pattern.empty() || pattern.back() != '\\') pattern += '\\';
+  return pattern + mask;
 }
 
 // folder, a backslash (unless it ends in one), name.
