@@ -1,5 +1,6 @@
 // CIniFile: reading, lookups (indexed), changes and writing.
 #include "zavrel/datafile/ini_file.h"
+#include "zavrel/util/format_text.h"
 
 #include <climits>
 #include <cstdarg>
@@ -58,26 +59,7 @@ int ToInt(const std::string& text) {
 }
 
 // printf-style text of any length; false when the formatter fails.
-bool FormatV(std::string& out, const char* format, va_list args) {
-  va_list measure;
-  va_copy(measure, args);
-#ifdef _WIN32
-  const int needed = _vscprintf(format, measure);
-#else
-  const int needed = std::vsnprintf(nullptr, 0, format, measure);
-#endif
-  va_end(measure);
-  if (needed < 0) return false;
-  std::unique_ptr<char[]> buf(new char[static_cast<std::size_t>(needed) + 1]());
-#ifdef _WIN32
-  const int written = _vsnprintf(buf.get(), static_cast<std::size_t>(needed) + 1, format, args);
-#else
-  const int written = std::vsnprintf(buf.get(), static_cast<std::size_t>(needed) + 1, format, args);
-#endif
-  if (written < 0) return false;
-  out.assign(buf.get(), static_cast<std::size_t>(written < needed ? written : needed));
-  return true;
-}
+bool FormatV(std::string& out, const char* format, va_list args) { return FormatTextV(out, format, args); }
 
 std::string Format(const char* format, ...) {
   std::string out;

@@ -2,6 +2,8 @@
 // string_utility_win.cpp (Windows) and string_utility_iconv.cpp (native).
 #include "zavrel/util/string_utility.h"
 
+#include "zavrel/util/format_text.h"
+
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
@@ -255,24 +257,8 @@ std::string StringUtility::string_format(const char* format, ...) {
   if (format == nullptr) return std::string();
   va_list args;
   va_start(args, format);
-  va_list measure;
-  va_copy(measure, args);
-#ifdef _WIN32
-  const int needed = _vscprintf(format, measure);
-#else
-  const int needed = std::vsnprintf(nullptr, 0, format, measure);
-#endif
-  va_end(measure);
   std::string out;
-  if (needed > 0) {
-    std::unique_ptr<char[]> buf(new char[static_cast<std::size_t>(needed) + 1]());
-#ifdef _WIN32
-    const int written = _vsnprintf(buf.get(), static_cast<std::size_t>(needed) + 1, format, args);
-#else
-    const int written = std::vsnprintf(buf.get(), static_cast<std::size_t>(needed) + 1, format, args);
-#endif
-    if (written > 0) out.assign(buf.get(), static_cast<std::size_t>(written < needed ? written : needed));
-  }
+  FormatTextV(out, format, args);
   va_end(args);
   return out;
 }
