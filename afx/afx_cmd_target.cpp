@@ -1,5 +1,23 @@
 #include "afx/afx_cmd_target.h"
 
+BOOL CRuntimeClass::IsDerivedFrom(const CRuntimeClass* pBaseClass) const {
+  for (const CRuntimeClass* c = this; c; c = c->m_pfnGetBaseClass ? c->m_pfnGetBaseClass() : nullptr) {
+    if (c == pBaseClass) return TRUE;
+  }
+  return FALSE;
+}
+
+CRuntimeClass* CObject::GetThisClass() {
+  static CRuntimeClass runtimeClass = {"CObject", static_cast<int>(sizeof(CObject)), nullptr};
+  return &runtimeClass;
+}
+
+CRuntimeClass* CObject::GetRuntimeClass() const { return GetThisClass(); }
+
+BOOL CObject::IsKindOf(const CRuntimeClass* pClass) const { return GetRuntimeClass()->IsDerivedFrom(pClass); }
+
+IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
+
 const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
   static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, nullptr}};
   static const AFX_MSGMAP map = {nullptr, &entries[0]};

@@ -161,12 +161,63 @@ struct AFX_MSGMAP {
   }                                                                                                               \
   ,
 
+// BOOL OnEraseBkgnd(CDC* pDC); pDC is a temporary object (afx_gdi.h)
+#define ON_WM_ERASEBKGND()                                                                                          \
+  {                                                                                                                 \
+    WM_ERASEBKGND, 0, 0, 0,                                                                                         \
+        AFX_MSG_THUNK(return static_cast<LRESULT>(p->OnEraseBkgnd(CDC::FromHandle(reinterpret_cast<HDC>(wParam))));) \
+  }                                                                                                                 \
+  ,
+// void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct): an owner
+// drawn item of a child that did not draw it itself (see OnChildNotify)
+#define ON_WM_DRAWITEM()                                                                            \
+  {                                                                                                 \
+    WM_DRAWITEM, 0, 0, 0,                                                                           \
+        AFX_MSG_THUNK(p->OnDrawItem(static_cast<int>(wParam), reinterpret_cast<LPDRAWITEMSTRUCT>(lParam)); \
+                      return TRUE;)                                                                 \
+  }                                                                                                 \
+  ,
+
+// Run-time class information: a class that declares DECLARE_DYNAMIC(Class)
+// in its body and IMPLEMENT_DYNAMIC(Class, Base) in one source file answers
+// its name, its size and its base class, so that IsKindOf can test an
+// object's class at run time. RUNTIME_CLASS(Class) names the record.
+struct AFX_API CRuntimeClass {
+  LPCSTR m_lpszClassName;
+  int m_nObjectSize;
+  // The base class's record; null for CObject.
+  CRuntimeClass* (*m_pfnGetBaseClass)();
+
+  // This class is pBaseClass or derives from it (FALSE for null).
+  BOOL IsDerivedFrom(const CRuntimeClass* pBaseClass) const;
+};
+
+#define RUNTIME_CLASS(class_name) (class_name::GetThisClass())
+
+#define DECLARE_DYNAMIC(class_name)                   \
+ public:                                              \
+  static CRuntimeClass* GetThisClass();               \
+  CRuntimeClass* GetRuntimeClass() const override;
+
+#define IMPLEMENT_DYNAMIC(class_name, base_class_name)                                               \
+  CRuntimeClass* class_name::GetThisClass() {                                                        \
+    static CRuntimeClass runtimeClass = {#class_name, static_cast<int>(sizeof(class_name)),          \
+                                         &base_class_name::GetThisClass};                            \
+    return &runtimeClass;                                                                            \
+  }                                                                                                  \
+  CRuntimeClass* class_name::GetRuntimeClass() const { return GetThisClass(); }
+
 // The root of the framework's class tree. Not copyable.
 class AFX_API CObject {
  public:
   CObject(const CObject&) = delete;
   CObject& operator=(const CObject&) = delete;
   virtual ~CObject() = default;
+
+  static CRuntimeClass* GetThisClass();
+  virtual CRuntimeClass* GetRuntimeClass() const;
+  // The object's class is pClass or derives from it.
+  BOOL IsKindOf(const CRuntimeClass* pClass) const;
 
  protected:
   CObject() = default;
@@ -192,6 +243,8 @@ struct AFX_CMDHANDLERINFO {
 
 // Objects that receive messages through a message map.
 class AFX_API CCmdTarget : public CObject {
+  DECLARE_DYNAMIC(CCmdTarget)
+
  public:
   CCmdTarget() = default;
 

@@ -55,6 +55,25 @@ struct GUID {
 typedef GUID IID;
 typedef const GUID& REFGUID;
 typedef const IID& REFIID;
+
+struct POINT {
+  LONG x;
+  LONG y;
+};
+struct SIZE {
+  LONG cx;
+  LONG cy;
+};
+struct RECT {
+  LONG left;
+  LONG top;
+  LONG right;
+  LONG bottom;
+};
+typedef POINT* LPPOINT;
+typedef SIZE* LPSIZE;
+typedef RECT* LPRECT;
+typedef const RECT* LPCRECT;
 #endif
 
 #if defined(_WIN32)

@@ -3,6 +3,7 @@
 #include <map>
 #include <mutex>
 
+#include "afx/afx_gdi.h"
 #include "afx/afx_module.h"
 #include "afx/afx_wnd.h"
 
@@ -76,7 +77,11 @@ BOOL CWinThread::PumpMessage() {
 }
 
 BOOL CWinThread::OnIdle(LONG lCount) {
-  if (lCount == 0) CWnd::DeleteTempMap();
+  if (lCount == 0) {
+    CWnd::DeleteTempMap();
+    CDC::DeleteTempMap();
+    CGdiObject::DeleteTempMap();
+  }
   return FALSE;
 }
 

@@ -46,7 +46,8 @@ class AFX_API CWinThread : public CCmdTarget {
   // Takes and dispatches one message; FALSE on WM_QUIT.
   virtual BOOL PumpMessage();
   // Idle work (lCount counts calls since the last message): the calling
-  // thread's temporary window objects are deleted. TRUE asks for more calls.
+  // thread's temporary window, device-context and GDI objects are deleted.
+  // TRUE asks for more calls.
   virtual BOOL OnIdle(LONG lCount);
   // Offers the message to the window objects from its target window up to
   // the top; TRUE when one of them handled it.

@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "afx/afx_gdi.h"
 #include "afx/afx_module.h"
 #include "afx/afx_thread.h"
 
@@ -39,6 +40,42 @@ thread_local int t_nHookDepth = 0;
 
 WNDPROC GetWndProc(HWND hWnd) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hWnd, GWLP_WNDPROC)); }
 
+// The child control that a message to hParent is about, for reflection;
+// null when the message comes from no control (menus, accelerators, the
+// window's own scroll bars).
+HWND ReflectedChild(HWND hParent, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      return reinterpret_cast<HWND>(lParam);
+    case WM_NOTIFY:
+      return lParam ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      return item && item->CtlType != ODT_MENU ? item->hwndItem : nullptr;
+    }
+    case WM_MEASUREITEM: {
+      // Sent before the control has its handle in the structure: find it by
+      // its identifier.
+      const auto* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
+      return item && item->CtlType != ODT_MENU ? ::GetDlgItem(hParent, static_cast<int>(item->CtlID)) : nullptr;
+    }
+    case WM_COMPAREITEM:
+      return lParam ? reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam)->hwndItem : nullptr;
+    case WM_DELETEITEM:
+      return lParam ? reinterpret_cast<const DELETEITEMSTRUCT*>(lParam)->hwndItem : nullptr;
+    default:
+      (void)wParam;
+      return nullptr;
+  }
+}
+
 }  // namespace
 
 // Private access of the framework's window procedure and creation hook.
@@ -67,7 +104,7 @@ struct AfxWndAccess {
     if (code == HCBT_CREATEWND && t_pWndInit) {
       CWnd* pWnd = t_pWndInit;
       t_pWndInit = nullptr;  // only the first window made in this call
-      pWnd->LinkAndSubclass(reinterpret_cast<HWND>(wParam));
+      if (pWnd->LinkAndSubclass(reinterpret_cast<HWND>(wParam))) pWnd->PreSubclassWindow();
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
   }
@@ -121,6 +158,8 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam) 
   if (nMsg == WM_NCDESTROY && CWnd::FromHandlePermanent(hWnd) == pWnd) AfxWndAccess::Finish(pWnd);
   return result;
 }
+
+IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
 
 BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
 ON_WM_NCDESTROY()
@@ -298,7 +337,7 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
   }
   // Linked by the hook; when the hook could not be installed, link now (the
   // first messages were missed).
-  if (m_hWnd != hWnd && !LinkAndSubclass(hWnd)) {
+  if (m_hWnd != hWnd && !SubclassWindow(hWnd)) {
     ::DestroyWindow(hWnd);
     return FALSE;
   }
@@ -379,6 +418,13 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
   LRESULT result = 0;
+  if (HWND hChild = ReflectedChild(m_hWnd, message, wParam, lParam)) {
+    CWnd* pChild = hChild != m_hWnd ? FromHandlePermanent(hChild) : nullptr;
+    if (pChild && pChild->OnChildNotify(message, wParam, lParam, &result)) {
+      if (pResult) *pResult = result;
+      return TRUE;
+    }
+  }
   if (message == WM_COMMAND) {
     if (!OnCommand(wParam, lParam)) return FALSE;
     result = 1;
@@ -409,6 +455,8 @@ BOOL CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* pResult) {
   return OnCmdMsg(static_cast<UINT>(pHdr->idFrom), nCode, &notify, nullptr);
 }
 
+BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*) { return FALSE; }
+
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (m_pfnSuper) return CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
   return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
@@ -430,6 +478,8 @@ void CWnd::OnTimer(UINT_PTR) { Default(); }
 void CWnd::OnSize(UINT, int, int) { Default(); }
 void CWnd::OnShowWindow(BOOL, UINT) { Default(); }
 BOOL CWnd::OnCopyData(CWnd*, COPYDATASTRUCT*) { return static_cast<BOOL>(Default()); }
+BOOL CWnd::OnEraseBkgnd(CDC*) { return static_cast<BOOL>(Default()); }
+void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT) { Default(); }
 
 // --- wrappers ---------------------------------------------------------------
 
@@ -471,7 +521,26 @@ int CWnd::GetWindowTextLength() const { return ::GetWindowTextLengthA(m_hWnd); }
 CWnd* CWnd::SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
 CWnd* CWnd::GetFocus() { return FromHandle(::GetFocus()); }
 void CWnd::Invalidate(BOOL bErase) { ::InvalidateRect(m_hWnd, nullptr, bErase); }
+void CWnd::InvalidateRect(LPCRECT lpRect, BOOL bErase) { ::InvalidateRect(m_hWnd, lpRect, bErase); }
 void CWnd::UpdateWindow() { ::UpdateWindow(m_hWnd); }
+void CWnd::ScreenToClient(LPPOINT lpPoint) const { ::ScreenToClient(m_hWnd, lpPoint); }
+void CWnd::ScreenToClient(LPRECT lpRect) const {
+  ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<LPPOINT>(lpRect), 2);
+}
+void CWnd::ClientToScreen(LPPOINT lpPoint) const { ::ClientToScreen(m_hWnd, lpPoint); }
+void CWnd::ClientToScreen(LPRECT lpRect) const {
+  ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<LPPOINT>(lpRect), 2);
+}
+int CWnd::SetWindowRgn(HRGN hRgn, BOOL bRedraw) { return ::SetWindowRgn(m_hWnd, hRgn, bRedraw); }
+HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) {
+  return reinterpret_cast<HICON>(
+      SendMessage(WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(hIcon)));
+}
+HICON CWnd::GetIcon(BOOL bBigIcon) const {
+  return reinterpret_cast<HICON>(SendMessage(WM_GETICON, bBigIcon ? ICON_BIG : ICON_SMALL, 0));
+}
+CDC* CWnd::GetDC() { return CDC::FromHandle(::GetDC(m_hWnd)); }
+int CWnd::ReleaseDC(CDC* pDC) { return pDC ? ::ReleaseDC(m_hWnd, pDC->m_hDC) : 0; }
 UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer) {
   return ::SetTimer(m_hWnd, nIDEvent, nElapse, lpfnTimer);
 }

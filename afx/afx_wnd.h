@@ -31,6 +31,7 @@
 #include "afx/afx_string.h"
 
 class CWnd;
+class CDC;
 struct CCreateContext;
 
 // The window procedure of every subclassed window.
@@ -52,6 +53,8 @@ AFX_API BOOL AfxUnhookWindowCreate();
 #define AFX_WND_CLASS_NAME "AfxWnd"
 
 class AFX_API CWnd : public CCmdTarget {
+  DECLARE_DYNAMIC(CWnd)
+
  public:
   CWnd();
   // Destroys the window when it is still attached (not for temporary
@@ -144,7 +147,23 @@ class AFX_API CWnd : public CCmdTarget {
   CWnd* SetFocus();
   static CWnd* GetFocus();
   void Invalidate(BOOL bErase = TRUE);
+  void InvalidateRect(LPCRECT lpRect, BOOL bErase = TRUE);
   void UpdateWindow();
+  void ScreenToClient(LPPOINT lpPoint) const;
+  void ScreenToClient(LPRECT lpRect) const;
+  void ClientToScreen(LPPOINT lpPoint) const;
+  void ClientToScreen(LPRECT lpRect) const;
+  // Gives the window the region's shape; on success the system owns hRgn
+  // (the caller must not delete it). Null restores the rectangle.
+  int SetWindowRgn(HRGN hRgn, BOOL bRedraw);
+  // The big or small icon of the window (WM_SETICON); the previous one,
+  // still owned by the caller.
+  HICON SetIcon(HICON hIcon, BOOL bBigIcon);
+  HICON GetIcon(BOOL bBigIcon) const;
+  // The client area's context as a temporary object; give it back with
+  // ReleaseDC. Null when the system gives none.
+  CDC* GetDC();
+  int ReleaseDC(CDC* pDC);
   UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer);
   BOOL KillTimer(UINT_PTR nIDEvent);
 
@@ -159,6 +178,8 @@ class AFX_API CWnd : public CCmdTarget {
   afx_msg void OnSize(UINT nType, int cx, int cy);
   afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
   afx_msg BOOL OnCopyData(CWnd* pWnd, COPYDATASTRUCT* pCopyDataStruct);
+  afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+  afx_msg void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct);
 
  protected:
   // Dispatch: OnWndMsg, else DefWindowProc.
@@ -168,6 +189,14 @@ class AFX_API CWnd : public CCmdTarget {
   virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
   virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
   virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+  // Reflection: a message that a child control sends its parent about
+  // itself (WM_COMMAND and WM_NOTIFY from a control, WM_DRAWITEM,
+  // WM_MEASUREITEM, WM_COMPAREITEM, WM_DELETEITEM, WM_CTLCOLOR*, WM_HSCROLL
+  // and WM_VSCROLL from a scroll bar control) is first offered to that
+  // child's object, if it has one, through this member; TRUE (with
+  // *pResult) means handled, and the parent's own handlers do not see it.
+  // The default handles nothing.
+  virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
   // The window procedure the window had before it was subclassed
   // (DefWindowProcA when none).
   virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
@@ -176,7 +205,8 @@ class AFX_API CWnd : public CCmdTarget {
   // May change the creation parameters; FALSE cancels the creation. The
   // default fills in the framework's default class when none is named.
   virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
-  // Called after the window is linked by SubclassWindow.
+  // Called right after the window is linked and subclassed, by
+  // SubclassWindow and at creation (CreateEx, dialogs; before WM_NCCREATE).
   virtual void PreSubclassWindow();
   // Called last when the window is gone (after WM_NCDESTROY); m_hWnd is
   // null. The default does nothing.
