@@ -275,6 +275,12 @@ BOOL CWnd::SubclassWindow(HWND hWnd) {
   return TRUE;
 }
 
+BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
+  if (!pParent || !pParent->m_hWnd) return FALSE;
+  HWND hChild = ::GetDlgItem(pParent->m_hWnd, static_cast<int>(nID));
+  return hChild ? SubclassWindow(hChild) : FALSE;
+}
+
 HWND CWnd::UnsubclassWindow() { return Detach(); }
 
 void CWnd::PreSubclassWindow() {}

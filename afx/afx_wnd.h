@@ -88,6 +88,8 @@ class AFX_API CWnd : public CCmdTarget {
   // for Attach or when the window procedure cannot be replaced (a window of
   // another process).
   BOOL SubclassWindow(HWND hWnd);
+  // SubclassWindow on the child nID of pParent (a dialog's control).
+  BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
   // Restores the window procedure and detaches; the handle, or null.
   HWND UnsubclassWindow();
 

@@ -74,12 +74,15 @@ function(zavrel_copy_runtime)
   endforeach()
 endfunction()
 
-# zavrel_test(NAME PORTABLE files... WINDOWS files... LIBS libs...)
+# zavrel_test(NAME PORTABLE files... WINDOWS files... LIBS libs... [TIMEOUT s]
+#             [RUN_SERIAL])
 # One test program per group. Portable files build natively and for Windows;
 # Windows files only for Windows. Each test case is one ctest test, found at
-# test time (the Windows programs are listed through Wine).
+# test time (the Windows programs are listed through Wine). RUN_SERIAL keeps
+# the program's cases from running beside other tests (for cases that load
+# the machine or the window system).
 function(zavrel_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "PORTABLE;WINDOWS;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "RUN_SERIAL" "TIMEOUT" "PORTABLE;WINDOWS;LIBS" ${ARGN})
   set(files ${ARG_PORTABLE})
   if(ZAVREL_WINDOWS)
     list(APPEND files ${ARG_WINDOWS})
@@ -93,11 +96,15 @@ function(zavrel_test name)
   add_executable(${name} ${files})
   zavrel_own_code(${name})
   target_link_libraries(${name} PRIVATE zavrel_testkit ${ARG_LIBS} GTest::gmock GTest::gtest_main)
+  set(properties TIMEOUT ${ARG_TIMEOUT})
+  if(ARG_RUN_SERIAL)
+    list(APPEND properties RUN_SERIAL TRUE)
+  endif()
   if(NOT ZAVREL_WINDOWS OR ZAVREL_RUN_WINDOWS_TESTS)
     gtest_discover_tests(${name}
       DISCOVERY_MODE PRE_TEST
       DISCOVERY_TIMEOUT 60
-      PROPERTIES TIMEOUT ${ARG_TIMEOUT}
+      PROPERTIES ${properties}
       WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
   endif()
 endfunction()

@@ -6,8 +6,8 @@
 
 #include <string>
 
+#include "afx/afx_gdi.h"
 #include "afx/afx_port.h"
-#include "zavrel/util/process_utility_bitmap.h"
 #include "zavrel/zavrel_api.h"
 
 class ZAVREL_API ProcessUtility {
