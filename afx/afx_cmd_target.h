@@ -162,20 +162,20 @@ struct AFX_MSGMAP {
   ,
 
 // BOOL OnEraseBkgnd(CDC* pDC); pDC is a temporary object (afx_gdi.h)
-#define ON_WM_ERASEBKGND()                                                                                          \
-  {                                                                                                                 \
-    WM_ERASEBKGND, 0, 0, 0,                                                                                         \
+#define ON_WM_ERASEBKGND()                                                                                           \
+  {                                                                                                                  \
+    WM_ERASEBKGND, 0, 0, 0,                                                                                          \
         AFX_MSG_THUNK(return static_cast<LRESULT>(p->OnEraseBkgnd(CDC::FromHandle(reinterpret_cast<HDC>(wParam))));) \
-  }                                                                                                                 \
+  }                                                                                                                  \
   ,
 // void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct): an owner
 // drawn item of a child that did not draw it itself (see OnChildNotify)
-#define ON_WM_DRAWITEM()                                                                            \
-  {                                                                                                 \
-    WM_DRAWITEM, 0, 0, 0,                                                                           \
+#define ON_WM_DRAWITEM()                                                                                   \
+  {                                                                                                        \
+    WM_DRAWITEM, 0, 0, 0,                                                                                  \
         AFX_MSG_THUNK(p->OnDrawItem(static_cast<int>(wParam), reinterpret_cast<LPDRAWITEMSTRUCT>(lParam)); \
-                      return TRUE;)                                                                 \
-  }                                                                                                 \
+                      return TRUE;)                                                                        \
+  }                                                                                                        \
   ,
 
 // Run-time class information: a class that declares DECLARE_DYNAMIC(Class)
@@ -194,17 +194,17 @@ struct AFX_API CRuntimeClass {
 
 #define RUNTIME_CLASS(class_name) (class_name::GetThisClass())
 
-#define DECLARE_DYNAMIC(class_name)                   \
- public:                                              \
-  static CRuntimeClass* GetThisClass();               \
+#define DECLARE_DYNAMIC(class_name)     \
+ public:                                \
+  static CRuntimeClass* GetThisClass(); \
   CRuntimeClass* GetRuntimeClass() const override;
 
-#define IMPLEMENT_DYNAMIC(class_name, base_class_name)                                               \
-  CRuntimeClass* class_name::GetThisClass() {                                                        \
-    static CRuntimeClass runtimeClass = {#class_name, static_cast<int>(sizeof(class_name)),          \
-                                         &base_class_name::GetThisClass};                            \
-    return &runtimeClass;                                                                            \
-  }                                                                                                  \
+#define IMPLEMENT_DYNAMIC(class_name, base_class_name)                                      \
+  CRuntimeClass* class_name::GetThisClass() {                                               \
+    static CRuntimeClass runtimeClass = {#class_name, static_cast<int>(sizeof(class_name)), \
+                                         &base_class_name::GetThisClass};                   \
+    return &runtimeClass;                                                                   \
+  }                                                                                         \
   CRuntimeClass* class_name::GetRuntimeClass() const { return GetThisClass(); }
 
 // The root of the framework's class tree. Not copyable.

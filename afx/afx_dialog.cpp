@@ -132,8 +132,7 @@ INT_PTR CDialog::DoModal() {
   // The hook links the dialog window at its creation; it stays installed
   // for the modal loop, linking nothing else.
   AfxHookWindowCreate(this);
-  const INT_PTR result =
-      ::DialogBoxIndirectParamA(hInst, lpTemplate, OwnerWindow(m_pParentWnd), &AfxDlgProc, 0);
+  const INT_PTR result = ::DialogBoxIndirectParamA(hInst, lpTemplate, OwnerWindow(m_pParentWnd), &AfxDlgProc, 0);
   const DWORD err = GetLastError();
   AfxUnhookWindowCreate();
   SetLastError(err);

@@ -175,9 +175,7 @@ BOOL CBitmap::LoadBitmap(LPCTSTR lpszResourceName) {
   return Attach(::LoadBitmapA(hInst, lpszResourceName));
 }
 
-BOOL CBitmap::LoadBitmap(UINT nIDResource) {
-  return LoadBitmap(MAKEINTRESOURCEA(static_cast<WORD>(nIDResource)));
-}
+BOOL CBitmap::LoadBitmap(UINT nIDResource) { return LoadBitmap(MAKEINTRESOURCEA(static_cast<WORD>(nIDResource))); }
 
 BOOL CBitmap::CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitcount, const void* lpBits) {
   if (m_hObject) return FALSE;
@@ -364,8 +362,8 @@ BOOL CDC::BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, i
 
 BOOL CDC::StretchBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc, int nSrcWidth,
                      int nSrcHeight, DWORD dwRop) {
-  return ::StretchBlt(m_hDC, x, y, nWidth, nHeight, pSrcDC ? pSrcDC->m_hDC : nullptr, xSrc, ySrc, nSrcWidth,
-                      nSrcHeight, dwRop);
+  return ::StretchBlt(m_hDC, x, y, nWidth, nHeight, pSrcDC ? pSrcDC->m_hDC : nullptr, xSrc, ySrc, nSrcWidth, nSrcHeight,
+                      dwRop);
 }
 
 void CDC::FillSolidRect(LPCRECT lpRect, COLORREF clr) {
@@ -450,9 +448,7 @@ CClientDC::~CClientDC() {
   if (m_hDC) ::ReleaseDC(m_hWnd, Detach());
 }
 
-CWindowDC::CWindowDC(CWnd* pWnd) : m_hWnd(pWnd ? pWnd->GetSafeHwnd() : nullptr) {
-  Attach(::GetWindowDC(m_hWnd));
-}
+CWindowDC::CWindowDC(CWnd* pWnd) : m_hWnd(pWnd ? pWnd->GetSafeHwnd() : nullptr) { Attach(::GetWindowDC(m_hWnd)); }
 
 CWindowDC::~CWindowDC() {
   if (m_hDC) ::ReleaseDC(m_hWnd, Detach());

@@ -204,8 +204,8 @@ class AFX_API CDC : public CObject {
   int ExcludeClipRect(int x1, int y1, int x2, int y2);
 
   BOOL BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc, DWORD dwRop);
-  BOOL StretchBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc, int nSrcWidth,
-                  int nSrcHeight, DWORD dwRop);
+  BOOL StretchBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc, int nSrcWidth, int nSrcHeight,
+                  DWORD dwRop);
   void FillSolidRect(LPCRECT lpRect, COLORREF clr);
   void FillSolidRect(int x, int y, int cx, int cy, COLORREF clr);
   void FillRect(LPCRECT lpRect, CBrush* pBrush);

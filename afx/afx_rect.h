@@ -73,9 +73,7 @@ class CRect : public RECT {
   // All four coordinates zero.
   bool IsRectNull() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
   // The point lies inside (left/top edges in, right/bottom edges out).
-  bool PtInRect(POINT point) const {
-    return point.x >= left && point.x < right && point.y >= top && point.y < bottom;
-  }
+  bool PtInRect(POINT point) const { return point.x >= left && point.x < right && point.y >= top && point.y < bottom; }
 
   void SetRect(int x1, int y1, int x2, int y2) { *this = CRect(x1, y1, x2, y2); }
   void SetRectEmpty() { SetRect(0, 0, 0, 0); }
@@ -116,8 +114,7 @@ class CRect : public RECT {
   // overlap.
   BOOL IntersectRect(LPCRECT lpRect1, LPCRECT lpRect2) {
     const CRect a(lpRect1), b(lpRect2);
-    CRect r(std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-            std::min(a.bottom, b.bottom));
+    CRect r(std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom));
     if (a.IsRectEmpty() || b.IsRectEmpty() || r.IsRectEmpty()) {
       SetRectEmpty();
       return FALSE;
@@ -145,8 +142,7 @@ class CRect : public RECT {
   }
 
   bool EqualRect(LPCRECT lpRect) const {
-    return lpRect && left == lpRect->left && top == lpRect->top && right == lpRect->right &&
-           bottom == lpRect->bottom;
+    return lpRect && left == lpRect->left && top == lpRect->top && right == lpRect->right && bottom == lpRect->bottom;
   }
   bool operator==(const RECT& rect) const { return EqualRect(&rect); }
   bool operator!=(const RECT& rect) const { return !EqualRect(&rect); }

@@ -58,7 +58,7 @@ TEST(DHPBufferDCTest, UsesTheTargetsCoordinatesClipAndAttributes) {
     EXPECT_EQ(CRect(10, 10, 30, 20), buffer.GetBufferRect());
     EXPECT_EQ(kBlue, buffer.GetTextColor());
     EXPECT_EQ(TRANSPARENT, buffer.GetBkMode());
-    buffer.SetPixel(5, 5, kRed);  // device (10, 10)
+    buffer.SetPixel(5, 5, kRed);    // device (10, 10)
     buffer.SetPixel(24, 14, kRed);  // device (29, 19)
   }
   target.dc.SetWindowOrg(0, 0);
