@@ -100,19 +100,7 @@ BOOL CDialog::CreateFrom(LPCDLGTEMPLATE lpDialogTemplate, HINSTANCE hInst, CWnd*
   if (pParentWnd) m_pParentWnd = pParentWnd;
   AfxHookWindowCreate(this);
   HWND hWnd = ::CreateDialogIndirectParamA(hInst, lpDialogTemplate, OwnerWindow(m_pParentWnd), &AfxDlgProc, 0);
-  const DWORD err = GetLastError();
-  AfxUnhookWindowCreate();
-  if (!hWnd) {
-    SetLastError(err);
-    return FALSE;
-  }
-  // When the creation hook could not be installed, link now (the first
-  // messages were missed).
-  if (m_hWnd != hWnd && !SubclassWindow(hWnd)) {
-    ::DestroyWindow(hWnd);
-    return FALSE;
-  }
-  return TRUE;
+  return FinishCreate(hWnd);
 }
 
 // --- modal ------------------------------------------------------------------

@@ -327,17 +327,17 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
   AfxHookWindowCreate(this);
   HWND hWnd = CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x, cs.y, cs.cx,
                               cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
+  return FinishCreate(hWnd);
+}
+
+BOOL CWnd::FinishCreate(HWND hWnd) {
   const DWORD err = GetLastError();
   const bool neverLinked = !AfxUnhookWindowCreate();
-  // Failed before the window existed: the object was never linked, so
-  // WM_NCDESTROY will not call PostNcDestroy; call it here. (When the window
-  // was made and then failed, WM_NCDESTROY already did.)
-  if (neverLinked && !hWnd) {
-    PostNcDestroy();
-    SetLastError(err);
-    return FALSE;
-  }
   if (!hWnd) {
+    // Failed before the window existed: the object was never linked, so
+    // WM_NCDESTROY will not call PostNcDestroy; call it here. (When the
+    // window was made and then failed, WM_NCDESTROY already did.)
+    if (neverLinked) PostNcDestroy();
     SetLastError(err);
     return FALSE;
   }

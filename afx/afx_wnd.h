@@ -207,6 +207,11 @@ class AFX_API CWnd : public CCmdTarget {
   // May change the creation parameters; FALSE cancels the creation. The
   // default fills in the framework's default class when none is named.
   virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
+  // Ends a creation begun with AfxHookWindowCreate(this) right after the
+  // system call that made hWnd (null when it failed): unhooks, calls
+  // PostNcDestroy when the window never existed, links the window when the
+  // hook could not. TRUE when the object has its window.
+  BOOL FinishCreate(HWND hWnd);
   // Called right after the window is linked and subclassed, by
   // SubclassWindow and at creation (CreateEx, dialogs; before WM_NCCREATE).
   virtual void PreSubclassWindow();

@@ -9,20 +9,7 @@ namespace {
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
-// A memory context with a bitmap of w x h selected, filled white.
-struct MemorySurface {
-  CDC dc;
-  CBitmap bitmap;
-  CBitmap* pOld = nullptr;
-
-  MemorySurface(int w, int h) {
-    EXPECT_TRUE(dc.CreateCompatibleDC(nullptr));
-    EXPECT_TRUE(bitmap.CreateCompatibleBitmap(nullptr, w, h));
-    pOld = dc.SelectObject(&bitmap);
-    dc.FillSolidRect(0, 0, w, h, kWhite);
-  }
-  ~MemorySurface() { dc.SelectObject(pOld); }
-};
+using testkit::MemorySurface;
 
 TEST(RuntimeClassTest, IsKindOfFollowsTheBaseChain) {
   CDialog dialog;

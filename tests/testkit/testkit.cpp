@@ -72,6 +72,17 @@ std::string TestBinaryDir() {
 }
 
 std::string TestBinaryPath(const std::string& name) { return TestBinaryDir() + name; }
+
+MemorySurface::MemorySurface(int width, int height, COLORREF fill) {
+  if (dc.CreateCompatibleDC(nullptr) && m_bitmap.CreateCompatibleBitmap(nullptr, width, height)) {
+    m_pOld = dc.SelectObject(&m_bitmap);
+    dc.FillSolidRect(0, 0, width, height, fill);
+  }
+}
+
+MemorySurface::~MemorySurface() {
+  if (m_pOld) dc.SelectObject(m_pOld);
+}
 #endif
 
 }  // namespace testkit

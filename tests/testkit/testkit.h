@@ -7,6 +7,10 @@
 
 #include "afx/afx_port.h"
 
+#ifdef _WIN32
+#include "afx/afx_gdi.h"
+#endif
+
 namespace testkit {
 
 // A fresh directory under the system's temporary directory, removed with
@@ -41,6 +45,23 @@ void PumpMessagesFor(DWORD ms);
 std::string TestBinaryDir();
 // TestBinaryDir() + name.
 std::string TestBinaryPath(const std::string& name);
+
+// A memory device context (dc) with a bitmap of width x height compatible
+// with the screen selected into it, filled with one colour; the bitmap is
+// deselected and deleted with the object.
+class MemorySurface {
+ public:
+  MemorySurface(int width, int height, COLORREF fill = RGB(255, 255, 255));
+  MemorySurface(const MemorySurface&) = delete;
+  MemorySurface& operator=(const MemorySurface&) = delete;
+  ~MemorySurface();
+
+  CDC dc;
+
+ private:
+  CBitmap m_bitmap;
+  CBitmap* m_pOld = nullptr;
+};
 #endif
 
 }  // namespace testkit

@@ -14,17 +14,8 @@ constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 // A white 40 x 30 memory surface.
-struct Surface {
-  CDC dc;
-  CBitmap bitmap;
-  CBitmap* pOld = nullptr;
-  Surface() {
-    EXPECT_TRUE(dc.CreateCompatibleDC(nullptr));
-    EXPECT_TRUE(bitmap.CreateCompatibleBitmap(nullptr, 40, 30));
-    pOld = dc.SelectObject(&bitmap);
-    dc.FillSolidRect(0, 0, 40, 30, kWhite);
-  }
-  ~Surface() { dc.SelectObject(pOld); }
+struct Surface : testkit::MemorySurface {
+  Surface() : MemorySurface(40, 30, kWhite) {}
 };
 
 TEST(DHPBufferDCTest, DrawingAppearsOnlyWhenTheBufferIsDestroyed) {
