@@ -7,8 +7,17 @@ BOOL CRuntimeClass::IsDerivedFrom(const CRuntimeClass* pBaseClass) const {
   return FALSE;
 }
 
+CObject* CRuntimeClass::CreateObject() const {
+  if (!m_pfnCreateObject) return nullptr;
+  try {
+    return m_pfnCreateObject();
+  } catch (...) {
+    return nullptr;
+  }
+}
+
 CRuntimeClass* CObject::GetThisClass() {
-  static CRuntimeClass runtimeClass = {"CObject", static_cast<int>(sizeof(CObject)), nullptr};
+  static CRuntimeClass runtimeClass = {"CObject", static_cast<int>(sizeof(CObject)), nullptr, nullptr};
   return &runtimeClass;
 }
 

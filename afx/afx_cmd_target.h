@@ -182,14 +182,23 @@ struct AFX_MSGMAP {
 // in its body and IMPLEMENT_DYNAMIC(Class, Base) in one source file answers
 // its name, its size and its base class, so that IsKindOf can test an
 // object's class at run time. RUNTIME_CLASS(Class) names the record.
+// DECLARE_DYNCREATE / IMPLEMENT_DYNCREATE also let the record make objects
+// of the class (it needs a default constructor).
+class CObject;
+
 struct AFX_API CRuntimeClass {
   LPCSTR m_lpszClassName;
   int m_nObjectSize;
   // The base class's record; null for CObject.
   CRuntimeClass* (*m_pfnGetBaseClass)();
+  // Makes an object of the class; null when it is not creatable.
+  CObject* (*m_pfnCreateObject)();
 
   // This class is pBaseClass or derives from it (FALSE for null).
   BOOL IsDerivedFrom(const CRuntimeClass* pBaseClass) const;
+  // A new object of the class (the caller deletes it); null when the class
+  // is not creatable or the allocation fails.
+  CObject* CreateObject() const;
 };
 
 #define RUNTIME_CLASS(class_name) (class_name::GetThisClass())
@@ -199,13 +208,23 @@ struct AFX_API CRuntimeClass {
   static CRuntimeClass* GetThisClass(); \
   CRuntimeClass* GetRuntimeClass() const override;
 
-#define IMPLEMENT_DYNAMIC(class_name, base_class_name)                                      \
+#define DECLARE_DYNCREATE(class_name) \
+  DECLARE_DYNAMIC(class_name)         \
+  static CObject* CreateObject();
+
+#define AFX_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, pfnCreate)                  \
   CRuntimeClass* class_name::GetThisClass() {                                               \
     static CRuntimeClass runtimeClass = {#class_name, static_cast<int>(sizeof(class_name)), \
-                                         &base_class_name::GetThisClass};                   \
+                                         &base_class_name::GetThisClass, pfnCreate};        \
     return &runtimeClass;                                                                   \
   }                                                                                         \
   CRuntimeClass* class_name::GetRuntimeClass() const { return GetThisClass(); }
+
+#define IMPLEMENT_DYNAMIC(class_name, base_class_name) AFX_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, nullptr)
+
+#define IMPLEMENT_DYNCREATE(class_name, base_class_name)         \
+  CObject* class_name::CreateObject() { return new class_name; } \
+  AFX_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, &class_name::CreateObject)
 
 // The root of the framework's class tree. Not copyable.
 class AFX_API CObject {

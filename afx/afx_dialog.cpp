@@ -131,7 +131,11 @@ void CDialog::EndDialog(int nResult) {
   if (m_hWnd) ::EndDialog(m_hWnd, nResult);
 }
 
-BOOL CDialog::OnInitDialog() { return TRUE; }
+BOOL CDialog::OnInitDialog() {
+  // Members to controls; a failed exchange does not stop the dialog.
+  UpdateData(FALSE);
+  return TRUE;
+}
 
 void CDialog::OnOK() { EndDialog(IDOK); }
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }

@@ -20,11 +20,14 @@
 // EndDialog only hides a modeless dialog).
 //
 // OnInitDialog runs on WM_INITDIALOG, after the controls exist; an
-// override calls CDialog::OnInitDialog first. Its result is WM_INITDIALOG's:
+// override calls CDialog::OnInitDialog first, which runs UpdateData(FALSE)
+// (DoDataExchange binds controls and fills them). Its result is
+// WM_INITDIALOG's:
 // TRUE lets the system focus the first control. An exception leaving it
 // ends the dialog with -1 (nothing unwinds through the system).
 #pragma once
 
+#include "afx/afx_ddx.h"
 #include "afx/afx_port.h"
 #include "afx/afx_string.h"
 #include "afx/afx_wnd.h"

@@ -1,5 +1,6 @@
 #include "afx/afx_wnd.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -527,6 +528,39 @@ int CWnd::GetWindowTextLength() const { return ::GetWindowTextLengthA(m_hWnd); }
 CWnd* CWnd::SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
 CWnd* CWnd::GetFocus() { return FromHandle(::GetFocus()); }
 void CWnd::Invalidate(BOOL bErase) { ::InvalidateRect(m_hWnd, nullptr, bErase); }
+void CWnd::CenterWindow(CWnd* pAlternateOwner) {
+  if (!m_hWnd) return;
+  RECT rcWindow;
+  ::GetWindowRect(m_hWnd, &rcWindow);
+  RECT rcArea;    // where the window must stay
+  RECT rcCenter;  // what it is centred on
+  if (GetStyle() & WS_CHILD) {
+    HWND hParent = ::GetParent(m_hWnd);
+    ::GetClientRect(hParent, &rcArea);
+    ::MapWindowPoints(nullptr, hParent, reinterpret_cast<LPPOINT>(&rcWindow), 2);
+    rcCenter = rcArea;
+  } else {
+    HWND hOwner = pAlternateOwner ? pAlternateOwner->m_hWnd : ::GetWindow(m_hWnd, GW_OWNER);
+    const bool onOwner = hOwner && ::IsWindowVisible(hOwner) && !::IsIconic(hOwner);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    ::GetMonitorInfoA(::MonitorFromWindow(onOwner ? hOwner : m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor);
+    rcArea = monitor.rcWork;
+    if (onOwner) {
+      ::GetWindowRect(hOwner, &rcCenter);
+    } else {
+      rcCenter = rcArea;
+    }
+  }
+  const LONG width = rcWindow.right - rcWindow.left;
+  const LONG height = rcWindow.bottom - rcWindow.top;
+  LONG x = (rcCenter.left + rcCenter.right) / 2 - width / 2;
+  LONG y = (rcCenter.top + rcCenter.bottom) / 2 - height / 2;
+  x = std::max(rcArea.left, std::min(x, rcArea.right - width));
+  y = std::max(rcArea.top, std::min(y, rcArea.bottom - height));
+  ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void CWnd::InvalidateRect(LPCRECT lpRect, BOOL bErase) { ::InvalidateRect(m_hWnd, lpRect, bErase); }
 void CWnd::UpdateWindow() { ::UpdateWindow(m_hWnd); }
 void CWnd::ScreenToClient(LPPOINT lpPoint) const { ::ScreenToClient(m_hWnd, lpPoint); }

@@ -32,6 +32,7 @@
 
 class CWnd;
 class CDC;
+class CDataExchange;
 struct CCreateContext;
 
 // The window procedure of every subclassed window.
@@ -169,6 +170,16 @@ class AFX_API CWnd : public CCmdTarget {
   UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer);
   BOOL KillTimer(UINT_PTR nIDEvent);
 
+  // Runs DoDataExchange: controls to members when bSaveAndValidate, members
+  // to controls otherwise (afx_ddx.h). FALSE when an exchange failed or
+  // there is no window.
+  BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+
+  // Centres the window on its owner (pAlternateOwner when given; a child on
+  // its parent), or on the work area of its monitor when it has no visible
+  // owner, kept inside that work area.
+  void CenterWindow(CWnd* pAlternateOwner = nullptr);
+
   // --- default handlers (each passes the current message to Default) ----
   afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
   afx_msg void OnDestroy();
@@ -212,6 +223,9 @@ class AFX_API CWnd : public CCmdTarget {
   // PostNcDestroy when the window never existed, links the window when the
   // hook could not. TRUE when the object has its window.
   BOOL FinishCreate(HWND hWnd);
+  // The exchanges between the window's controls and its members (see
+  // afx_ddx.h); the default exchanges nothing.
+  virtual void DoDataExchange(CDataExchange* pDX);
   // Called right after the window is linked and subclassed, by
   // SubclassWindow and at creation (CreateEx, dialogs; before WM_NCCREATE).
   virtual void PreSubclassWindow();

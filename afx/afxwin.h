@@ -9,6 +9,7 @@
 #ifdef _WIN32
 #include "afx/afx_button.h"
 #include "afx/afx_cmd_target.h"
+#include "afx/afx_ddx.h"
 #include "afx/afx_dialog.h"
 #include "afx/afx_gdi.h"
 #include "afx/afx_thread.h"

@@ -195,6 +195,94 @@ TEST(DialogTest, ModelessDialogLivesUntilDestroyed) {
   EXPECT_FALSE(missing.Create(4242u));
 }
 
+// Exchanges a name, a check box and a bound button with its controls.
+class DataDialog : public CDialog {
+ public:
+  DataDialog() : CDialog(IDD_DATA) {}
+  CString name = "Zavrel";
+  int remember = BST_CHECKED;
+  CButton other;
+  bool bindMissingControl = false;
+
+ protected:
+  void DoDataExchange(CDataExchange* pDX) override {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_OTHER, other);
+    DDX_Text(pDX, IDC_NAME, name);
+    DDX_Check(pDX, IDC_CHECK, remember);
+    if (bindMissingControl) DDX_Text(pDX, 4242, name);
+  }
+};
+
+TEST(DialogDataTest, InitFillsTheControlsAndUpdateDataReadsThemBack) {
+  DataDialog dialog;
+  ASSERT_TRUE(dialog.Create(IDD_DATA));
+  EXPECT_EQ(::GetDlgItem(dialog.GetSafeHwnd(), IDC_OTHER), dialog.other.GetSafeHwnd()) << "bound by the exchange";
+  EXPECT_EQ(&dialog.other, CWnd::FromHandlePermanent(dialog.other.GetSafeHwnd()));
+  CString shown;
+  dialog.GetDlgItem(IDC_NAME)->GetWindowText(shown);
+  EXPECT_STREQ("Zavrel", shown);
+  EXPECT_EQ(BST_CHECKED,
+            static_cast<int>(::SendMessageA(::GetDlgItem(dialog.GetSafeHwnd(), IDC_CHECK), BM_GETCHECK, 0, 0)));
+
+  ::SetDlgItemTextA(dialog.GetSafeHwnd(), IDC_NAME, "\xd6\xd0\xce\xc4");  // GBK text passes unchanged
+  ::CheckDlgButton(dialog.GetSafeHwnd(), IDC_CHECK, BST_UNCHECKED);
+  EXPECT_TRUE(dialog.UpdateData(TRUE));
+  EXPECT_STREQ("\xd6\xd0\xce\xc4", dialog.name);
+  EXPECT_EQ(BST_UNCHECKED, dialog.remember);
+  EXPECT_TRUE(dialog.UpdateData(TRUE)) << "a second exchange keeps the binding";
+
+  dialog.bindMissingControl = true;
+  dialog.name = "kept";
+  EXPECT_FALSE(dialog.UpdateData(FALSE)) << "no control 4242";
+  dialog.DestroyWindow();
+  EXPECT_FALSE(dialog.UpdateData(TRUE)) << "no window";
+}
+
+// A window class that the run-time record can make.
+class CreatableWnd : public CWnd {
+  DECLARE_DYNCREATE(CreatableWnd)
+};
+IMPLEMENT_DYNCREATE(CreatableWnd, CWnd)
+
+TEST(RuntimeClassTest, DynCreateClassesAreMadeByTheirRecord) {
+  CObject* made = RUNTIME_CLASS(CreatableWnd)->CreateObject();
+  ASSERT_NE(nullptr, made);
+  EXPECT_TRUE(made->IsKindOf(RUNTIME_CLASS(CreatableWnd)));
+  EXPECT_TRUE(made->IsKindOf(RUNTIME_CLASS(CWnd)));
+  EXPECT_STREQ("CreatableWnd", made->GetRuntimeClass()->m_lpszClassName);
+  delete made;
+  EXPECT_EQ(nullptr, RUNTIME_CLASS(CDialog)->CreateObject()) << "only dynamic";
+}
+
+TEST(CenterWindowTest, CentresOnTheOwnerOrTheWorkArea) {
+  CWnd owner;
+  ASSERT_TRUE(owner.CreateEx(0, nullptr, "owner", WS_POPUP | WS_VISIBLE, 100, 100, 400, 300, nullptr, nullptr));
+  CWnd popup;
+  ASSERT_TRUE(popup.CreateEx(0, nullptr, "popup", WS_POPUP, 0, 0, 100, 50, owner.GetSafeHwnd(), nullptr));
+  popup.CenterWindow();
+  CRect rc;
+  popup.GetWindowRect(rc);
+  EXPECT_EQ(CRect(250, 225, 350, 275), rc);
+
+  CWnd child;
+  ASSERT_TRUE(child.Create(nullptr, "child", WS_VISIBLE, CRect(0, 0, 40, 20), &owner, 1));
+  child.CenterWindow();
+  child.GetWindowRect(rc);
+  owner.ScreenToClient(rc);
+  CRect client;
+  owner.GetClientRect(client);
+  EXPECT_EQ(client.CenterPoint(), rc.CenterPoint());
+
+  CWnd alone;
+  ASSERT_TRUE(alone.CreateEx(0, nullptr, "alone", WS_POPUP, 0, 0, 100, 50, nullptr, nullptr));
+  alone.CenterWindow();
+  alone.GetWindowRect(rc);
+  RECT work;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  EXPECT_EQ(CRect(work).CenterPoint(), rc.CenterPoint());
+}
+
 TEST(ButtonTest, OwnerDrawnButtonsDrawThemselvesThroughReflection) {
   TestDialog dialog(Ending::Stay);
   ASSERT_TRUE(dialog.Create(IDD_TEST));
