@@ -137,7 +137,11 @@ BOOL CDialog::OnInitDialog() {
   return TRUE;
 }
 
-void CDialog::OnOK() { EndDialog(IDOK); }
+void CDialog::OnOK() {
+  // Controls to members first; a failed exchange keeps the dialog open.
+  if (!UpdateData(TRUE)) return;
+  EndDialog(IDOK);
+}
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
 void CDialog::SetDefID(UINT nID) { SendMessage(DM_SETDEFID, nID, 0); }

@@ -71,7 +71,8 @@ class AFX_API CDialog : public CWnd {
   void GotoDlgCtrl(CWnd* pWndCtrl);
 
  protected:
-  // End the dialog with IDOK / IDCANCEL.
+  // End the dialog with IDOK (after UpdateData(TRUE), which must succeed)
+  // / IDCANCEL.
   virtual void OnOK();
   virtual void OnCancel();
 

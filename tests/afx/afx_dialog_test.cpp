@@ -239,6 +239,39 @@ TEST(DialogDataTest, InitFillsTheControlsAndUpdateDataReadsThemBack) {
   EXPECT_FALSE(dialog.UpdateData(TRUE)) << "no window";
 }
 
+// Types a name and presses OK once it is up.
+class TypingDialog : public DataDialog {
+ public:
+  UINT watchdogMs = 10000;
+  BOOL OnInitDialog() override {
+    DataDialog::OnInitDialog();
+    SetTimer(kWatchdogTimer, watchdogMs, nullptr);
+    ::SetDlgItemTextA(m_hWnd, IDC_NAME, "typed");
+    PostMessage(WM_COMMAND, IDOK, 0);
+    return TRUE;
+  }
+
+ protected:
+  afx_msg void OnTimer(UINT_PTR) { EndDialog(-2); }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(TypingDialog, DataDialog)
+ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+TEST(DialogDataTest, OkReadsTheControlsBackBeforeEnding) {
+  TypingDialog dialog;
+  EXPECT_EQ(IDOK, dialog.DoModal());
+  EXPECT_STREQ("typed", dialog.name);
+
+  // A failing exchange keeps the dialog open (here until the watchdog).
+  TypingDialog failing;
+  failing.bindMissingControl = true;
+  failing.watchdogMs = 500;
+  EXPECT_EQ(-2, failing.DoModal());
+}
+
 // A window class that the run-time record can make.
 class CreatableWnd : public CWnd {
   DECLARE_DYNCREATE(CreatableWnd)
