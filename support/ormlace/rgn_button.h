@@ -1,12 +1,20 @@
 // CRgnButton: Ormlace's push button drawn from a skin picture.
 //
-// LoadRgnImage reads a picture that holds the button's looks side by side
-// (normal, hovered, pressed, focused, disabled: nStates of them, 5 for all)
-// and its transparent colour, which is cut from the button's outline; the
-// button is owner drawn from then on (DrawItem).
+// LoadRgnImage reads a picture (named as CSkinImageManager names pictures,
+// and taken through that cache) that holds the button's looks in nStates
+// equal cells side by side: normal, hovered, pressed, focused, disabled (5
+// for all; with fewer, a missing look draws the normal cell). Pixels of the
+// transparent colour (and fully transparent ones) draw nothing. On success
+// the button becomes owner drawn (BS_OWNERDRAW), takes the size of one cell
+// keeping its position, and its window region becomes the opaque pixels of
+// the normal cell. A button whose window does not exist yet gets this when
+// its window is linked: at once after WM_CREATE when it is created, after
+// the next message dispatch when an existing window is subclassed.
 //
-// Declared here as the contract of the library; its implementation comes
-// with the browser dialog that uses it. Windows only.
+// DrawItem draws the cell of the state: disabled (ODS_DISABLED) before
+// pressed (ODS_SELECTED) before hovered (the mouse is over the button,
+// followed with TrackMouseEvent) before focused (ODS_FOCUS) before normal.
+// Windows only.
 #pragma once
 
 #include "afx/afx_button.h"
@@ -25,9 +33,19 @@ class ORMLACE_API CRgnButton : public CButton {
   void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
 
  protected:
+  void PreSubclassWindow() override;
+
+  afx_msg LRESULT OnCreateMessage(WPARAM wParam, LPARAM lParam);
+  afx_msg LRESULT OnApplySkin(WPARAM wParam, LPARAM lParam);
+  afx_msg LRESULT OnMouseMoveMessage(WPARAM wParam, LPARAM lParam);
+  afx_msg LRESULT OnMouseLeaveMessage(WPARAM wParam, LPARAM lParam);
+
   DECLARE_MESSAGE_MAP()
 
  private:
+  // Gives the window the skin's style, size and region.
+  void ApplySkin();
+
   struct Skin;
   Skin* m_pSkin;
 };

@@ -1,0 +1,95 @@
+// CSkinImageManager: one picture per name (whatever the letter case or the
+// separators, relative or absolute), nothing cached for a missing or broken
+// file, and one cache for every thread.
+#include "support/ormlace/skin_image_manager.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <thread>
+#include <vector>
+
+#include "skin_pictures.h"
+
+namespace {
+
+using skin_pictures::SkinFolder;
+
+std::string Upper(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return s;
+}
+
+std::string SmallBmp(COLORREF colour, int width, int height) {
+  return picture_files::Bmp24(width, height, std::vector<COLORREF>(std::size_t(width * height), colour));
+}
+
+TEST(SkinImageManager, OneCachedPicturePerNameWhateverItsSpelling) {
+  SkinFolder folder;
+  ASSERT_TRUE(testkit::WriteFileBytes(folder.file("Pic.bmp"), SmallBmp(RGB(0, 0, 255), 3, 2)));
+  CSkinImageManager& cache = CSkinImageManager::getSingleton();
+  EXPECT_EQ(&cache, &CSkinImageManager::getSingleton());
+
+  CxImage* picture = cache.GetImage(folder.name() + "\\Pic.bmp");
+  ASSERT_NE(nullptr, picture);
+  EXPECT_EQ(3u, picture->GetWidth());
+  EXPECT_EQ(2u, picture->GetHeight());
+  EXPECT_EQ(picture, cache.GetImage(folder.name() + "\\Pic.bmp"));
+  EXPECT_EQ(picture, cache.GetImage(folder.name() + "/pic.BMP"));
+  EXPECT_EQ(picture, cache.GetImage(Upper(folder.name()) + "\\PIC.BMP"));
+  EXPECT_EQ(picture, cache.GetImage(folder.file("Pic.bmp")));  // the absolute path of the same file
+
+  // The cache keeps its picture although the file is gone.
+  std::filesystem::remove(folder.file("Pic.bmp"));
+  EXPECT_EQ(picture, cache.GetImage(folder.name() + "\\Pic.bmp"));
+  EXPECT_EQ(3u, picture->GetWidth());
+}
+
+TEST(SkinImageManager, NothingCachedForAMissingOrBrokenFileUntilItCanBeRead) {
+  SkinFolder folder;
+  CSkinImageManager& cache = CSkinImageManager::getSingleton();
+  const std::string late = folder.name() + "/late.bmp";
+  EXPECT_EQ(nullptr, cache.GetImage(late));
+  EXPECT_EQ(nullptr, cache.GetImage(""));
+
+  ASSERT_TRUE(testkit::WriteFileBytes(folder.file("late.bmp"), "not a picture at all"));
+  EXPECT_EQ(nullptr, cache.GetImage(late));
+
+  ASSERT_TRUE(testkit::WriteFileBytes(folder.file("late.bmp"), SmallBmp(RGB(255, 0, 0), 4, 5)));
+  CxImage* picture = cache.GetImage(late);
+  ASSERT_NE(nullptr, picture);
+  EXPECT_EQ(4u, picture->GetWidth());
+  EXPECT_EQ(5u, picture->GetHeight());
+
+  // Another folder's file of the same name is another picture.
+  SkinFolder other;
+  ASSERT_TRUE(testkit::WriteFileBytes(other.file("late.bmp"), SmallBmp(RGB(255, 0, 0), 6, 1)));
+  CxImage* another = cache.GetImage(other.name() + "/late.bmp");
+  ASSERT_NE(nullptr, another);
+  EXPECT_NE(picture, another);
+  EXPECT_EQ(6u, another->GetWidth());
+}
+
+TEST(SkinImageManager, ThreadsShareTheCacheAndItsPictures) {
+  SkinFolder folder;
+  ASSERT_TRUE(testkit::WriteFileBytes(folder.file("shared.bmp"), SmallBmp(RGB(0, 255, 0), 7, 7)));
+  const std::string name = folder.name() + "\\shared.bmp";
+  std::vector<CSkinImageManager*> managers(8, nullptr);
+  std::vector<CxImage*> pictures(8, nullptr);
+  std::vector<std::thread> threads;
+  for (std::size_t i = 0; i < managers.size(); ++i) {
+    threads.emplace_back([&, i] {
+      managers[i] = &CSkinImageManager::getSingleton();
+      pictures[i] = managers[i]->GetImage(i % 2 ? name : Upper(name));
+    });
+  }
+  for (std::thread& t : threads) t.join();
+  ASSERT_NE(nullptr, pictures[0]);
+  for (std::size_t i = 0; i < managers.size(); ++i) {
+    EXPECT_EQ(&CSkinImageManager::getSingleton(), managers[i]);
+    EXPECT_EQ(pictures[0], pictures[i]);
+  }
+}
+
+}  // namespace
