@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "support/picture/picture.h"
+
 namespace ormlace {
 
 namespace {
@@ -48,13 +50,7 @@ class Surface {
  public:
   Surface(int width, int height, COLORREF fill) : m_width(width), m_height(height), m_dc(CreateCompatibleDC(nullptr)) {
     if (!m_dc || width <= 0 || height <= 0) return;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = picture::TopDown32BitmapInfo(width, height);
     void* bits = nullptr;
     m_bitmap.reset(CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!m_bitmap || !bits) return;

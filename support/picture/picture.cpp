@@ -560,13 +560,7 @@ long Picture::Draw(HDC hdc, long x, long y, long cx, long cy, const RECT* clip, 
   // top-down section: read back from hdc first when blending.
   const int bandWidth = static_cast<int>(right - left);
   const int bandRows = static_cast<int>(std::clamp<std::int64_t>((1 << 20) / bandWidth, 1, bottom - top));
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = bandWidth;
-  info.bmiHeader.biHeight = -bandRows;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDown32BitmapInfo(bandWidth, bandRows);
   void* bits = nullptr;
   UniqueBitmap section(CreateDIBSection(hdc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   UniqueMemDC memory(hdc);
@@ -628,13 +622,7 @@ HBITMAP Picture::MakeBitmap(HDC hdc) const {
     if (!hdc) screen.emplace();
     HDC reference = hdc ? hdc : screen->get();
     if (!reference) return nullptr;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = static_cast<LONG>(m_width);
-    info.bmiHeader.biHeight = -static_cast<LONG>(m_height);
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDown32BitmapInfo(static_cast<LONG>(m_width), static_cast<LONG>(m_height));
     // RGBQUAD is laid out as a 32-bit DIB pixel (blue, green, red, unused).
     UniqueBitmap bitmap(CreateDIBitmap(reference, &info.bmiHeader, CBM_INIT, m_color.data(), &info, DIB_RGB_COLORS));
     return bitmap.release();

@@ -33,6 +33,19 @@ constexpr std::uint64_t kMaxFileBytes = 64u << 20;
 // Most frames kept from one multi-frame file.
 constexpr DWORD kMaxFrames = 4096;
 
+// The header of a 32-bit top-down DIB of width x height (BI_RGB): its
+// pixels are laid out as RGBQUAD (blue, green, red, unused), top row first.
+inline BITMAPINFO TopDown32BitmapInfo(LONG width, LONG height) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
 class Picture {
  public:
   Picture() = default;

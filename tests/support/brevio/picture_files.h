@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "afx/afx_port.h"
+#include "support/picture/picture.h"
 
 namespace picture_files {
 
@@ -184,13 +185,7 @@ inline DWORD Argb(BYTE a, COLORREF c) {
 class Canvas {
  public:
   Canvas(int width, int height, COLORREF fill) : m_dc(CreateCompatibleDC(nullptr)) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = picture::TopDown32BitmapInfo(width, height);
     void* bits = nullptr;
     m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     m_old = SelectObject(m_dc, m_bitmap);
