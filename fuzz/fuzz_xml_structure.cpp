@@ -7,29 +7,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "support/tessor/xml_structure_check.h"
-
-namespace {
-
-std::size_t TreeDepth(const TiXmlNode* top) {
-  std::size_t deepest = 0;
-  std::vector<std::pair<const TiXmlNode*, std::size_t>> pending = {{top, 0}};
-  while (!pending.empty()) {
-    const auto [node, depth] = pending.back();
-    pending.pop_back();
-    for (const TiXmlNode* child = node->FirstChild(); child; child = child->NextSibling()) {
-      if (!child->ToElement()) continue;
-      if (depth + 1 > deepest) deepest = depth + 1;
-      pending.push_back({child, depth + 1});
-    }
-  }
-  return deepest;
-}
-
-}  // namespace
+#include "tests/support/tessor/tinyxml_tree_depth.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
@@ -42,6 +22,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TiXmlDocument document;
   document.Parse(text.c_str(), nullptr, TIXML_ENCODING_LEGACY);
   if (document.Error()) return 0;
-  if (TreeDepth(&document) != report.depth) std::abort();
+  if (TinyXmlTreeDepth(&document) != report.depth) std::abort();
   return 0;
 }

@@ -137,6 +137,21 @@ bool WalkTree(const char* folder, BOOL recursive, const char* pattern, HANDLE st
   return ok && !stopped && !Stopped(stopEvent);
 }
 
+// Calls visit(path, data) for every entry of dir but "." and "..", whose
+// path fits MAX_PATH; nothing for a null dir or one too long to search.
+template <class Visit>
+void ForEachEntry(const char* dir, Visit visit) {
+  if (dir == nullptr || std::strlen(dir) + 4 >= MAX_PATH) return;
+  WIN32_FIND_DATAA data;
+  FindHandle find(std::string(dir) + "\\*.*", data);
+  if (!find.valid()) return;
+  do {
+    if (std::strcmp(data.cFileName, ".") == 0 || std::strcmp(data.cFileName, "..") == 0) continue;
+    const std::string path = std::string(dir) + "\\" + data.cFileName;
+    if (path.size() < MAX_PATH) visit(path, data);
+  } while (find.Next(data));
+}
+
 }  // namespace
 
 bool FileUtility::directoryExist(const std::string& path) { return PathIsDirectoryA(path.c_str()) != FALSE; }
@@ -195,33 +210,18 @@ StringList FileUtility::ListFile(const std::string& dir, StringList& fileList) {
 }
 
 void FileUtility::DeleteAllFiles(const char* dir) {
-  if (dir == nullptr || std::strlen(dir) + 4 >= MAX_PATH) return;
-  WIN32_FIND_DATAA data;
-  FindHandle find(std::string(dir) + "\\*.*", data);
-  if (!find.valid()) return;
-  do {
-    if (std::strcmp(data.cFileName, ".") == 0 || std::strcmp(data.cFileName, "..") == 0) continue;
-    const std::string path = std::string(dir) + "\\" + data.cFileName;
-    if (path.size() < MAX_PATH) DeleteFileA(path.c_str());
-  } while (find.Next(data));
+  ForEachEntry(dir, [](const std::string& path, const WIN32_FIND_DATAA&) { DeleteFileA(path.c_str()); });
 }
 
 void FileUtility::EmptyDirectory(const char* dir) {
-  if (dir == nullptr || std::strlen(dir) + 4 >= MAX_PATH) return;
-  WIN32_FIND_DATAA data;
-  FindHandle find(std::string(dir) + "\\*.*", data);
-  if (!find.valid()) return;
-  do {
-    if (std::strcmp(data.cFileName, ".") == 0 || std::strcmp(data.cFileName, "..") == 0) continue;
-    const std::string path = std::string(dir) + "\\" + data.cFileName;
-    if (path.size() >= MAX_PATH) continue;
+  ForEachEntry(dir, [](const std::string& path, const WIN32_FIND_DATAA& data) {
     if (IsDirectory(data)) {
       EmptyDirectory(path.c_str());
       RemoveDirectoryA(path.c_str());
     } else {
       DeleteFileA(path.c_str());
     }
-  } while (find.Next(data));
+  });
 }
 
 bool FileUtility::CreateFolder(const char* path) {

@@ -3,30 +3,14 @@
 #include <tinyxml.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "support/tessor/xml_structure_check.h"
+#include "tests/support/tessor/tinyxml_tree_depth.h"
 
 namespace {
 
 const XMLStructureLimits kWide = {100000, 100000, 100000000};
-
-// Deepest element nesting of a parsed TinyXML tree, without recursion.
-std::size_t TreeDepth(const TiXmlNode* top) {
-  std::size_t deepest = 0;
-  std::vector<std::pair<const TiXmlNode*, std::size_t>> pending = {{top, 0}};
-  while (!pending.empty()) {
-    const auto [node, depth] = pending.back();
-    pending.pop_back();
-    for (const TiXmlNode* child = node->FirstChild(); child; child = child->NextSibling()) {
-      if (!child->ToElement()) continue;
-      if (depth + 1 > deepest) deepest = depth + 1;
-      pending.push_back({child, depth + 1});
-    }
-  }
-  return deepest;
-}
 
 }  // namespace
 
@@ -54,7 +38,7 @@ TEST(XMLStructureCheck, DepthAgreesWithTinyXml) {
     TiXmlDocument parsed;
     parsed.Parse(doc.c_str(), nullptr, TIXML_ENCODING_LEGACY);
     ASSERT_FALSE(parsed.Error()) << doc << ": " << parsed.ErrorDesc();
-    EXPECT_EQ(TreeDepth(&parsed), report.depth) << doc;
+    EXPECT_EQ(TinyXmlTreeDepth(&parsed), report.depth) << doc;
   }
 }
 
