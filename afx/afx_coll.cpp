@@ -11,6 +11,16 @@ std::size_t FromPosition(POSITION pos) { return static_cast<std::size_t>(reinter
 
 }  // namespace
 
+CMapStringToString::CMapStringToString(INT_PTR nBlockSize) {
+  if (nBlockSize > 0) m_entries.reserve(static_cast<std::size_t>(nBlockSize));
+}
+
+void CMapStringToString::InitHashTable(UINT hashSize, BOOL bAllocNow) {
+  if (hashSize == 0) return;
+  m_nHashTableSize = hashSize;
+  if (bAllocNow) m_index.rehash(hashSize);
+}
+
 BOOL CMapStringToString::Lookup(LPCSTR key, CString& rValue) const {
   auto it = m_index.find(Safe(key));
   if (it == m_index.end()) return FALSE;

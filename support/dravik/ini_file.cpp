@@ -22,18 +22,8 @@ void CIniFile::SetIniFileName(LPCSTR lpszFileName) { m_strFileName = lpszFileNam
 CString CIniFile::GetIniFileName() const { return m_strFileName; }
 
 UINT CIniFile::GetInt(LPCSTR lpszSection, LPCSTR lpszKey, int nDefault) const {
-  CString text;
-  if (!GetString(lpszSection, lpszKey, text, nullptr)) return static_cast<UINT>(nDefault);
-  text.Trim();
-  if (text.IsEmpty()) return static_cast<UINT>(nDefault);
-  unsigned long long value = 0;
-  for (int i = 0; i < text.GetLength(); ++i) {
-    const char c = text[i];
-    if (c < '0' || c > '9') return static_cast<UINT>(nDefault);
-    value = value * 10 + static_cast<unsigned>(c - '0');
-    if (value > 0xFFFFFFFFull) return static_cast<UINT>(nDefault);
-  }
-  return static_cast<UINT>(value);
+  if (m_strFileName.IsEmpty() || !lpszSection || !lpszKey) return static_cast<UINT>(nDefault);
+  return GetPrivateProfileIntA(lpszSection, lpszKey, nDefault, m_strFileName);
 }
 
 DWORD CIniFile::GetString(LPCSTR lpszSection, LPCSTR lpszKey, LPSTR lpszOut, LPCSTR lpszDefault, DWORD dwSize) const {

@@ -27,8 +27,11 @@ class DRAVIK_API CIniFile {
   void SetIniFileName(LPCSTR lpszFileName);
   CString GetIniFileName() const;
 
-  // The key's value read as an unsigned decimal number, or nDefault when the
-  // file, section or key is missing or the value is not a number.
+  // The key's value read as the system's private-profile integer read does
+  // (GetPrivateProfileInt): leading white space, an optional sign, then
+  // decimal digits up to the first other byte ("12 ;note" and "12ab" read
+  // as 12, a value without digits as 0). nDefault when the object is bound
+  // to no file, or the file, section or key is missing or the value empty.
   UINT GetInt(LPCSTR lpszSection, LPCSTR lpszKey, int nDefault) const;
 
   // The key's text (or lpszDefault) copied into lpszOut, cut to dwSize bytes

@@ -12,7 +12,9 @@ class DravikIni : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(testkit::WriteFileBytes(path,
                                         "[Emotion]\r\nCount=12\r\nName = smile \r\nEmpty=\r\nBad=12ab\r\n"
-                                        "Neg=-3\r\nHuge=99999999999\r\nLong=abcdefghij\r\n[Other]\r\nCount=7\r\n"));
+                                        "Neg=-3\r\nHuge=99999999999\r\nLong=abcdefghij\r\n[Other]\r\nCount=7\r\n"
+                                        "[Numbers]\r\nNote=12 ;note\r\nSpaced=  \t 34  \r\nPlus=+8\r\n"
+                                        "Word=abc\r\nInner=5 6\r\nBlank= \r\n"));
   }
   testkit::TempDir dir;
   std::string path = dir.file("config.ini");
@@ -28,9 +30,24 @@ TEST_F(DravikIni, ReadsNumbersAndDefaults) {
   EXPECT_EQ(5u, ini.GetInt("Emotion", "Missing", 5));
   EXPECT_EQ(5u, ini.GetInt("NoSection", "Count", 5));
   EXPECT_EQ(5u, ini.GetInt("Emotion", "Empty", 5));
-  EXPECT_EQ(5u, ini.GetInt("Emotion", "Bad", 5));
-  EXPECT_EQ(5u, ini.GetInt("Emotion", "Neg", 5));
-  EXPECT_EQ(5u, ini.GetInt("Emotion", "Huge", 5));
+}
+
+// A number is read as the system's private-profile integer read does: the
+// digits after leading white space, up to the first other byte, so a
+// trailing comment or word does not turn a count into the default.
+TEST_F(DravikIni, ReadsNumbersAsTheSystemDoes) {
+  CIniFile ini(path.c_str(), 4096);
+  EXPECT_EQ(12u, ini.GetInt("Numbers", "Note", 5));
+  EXPECT_EQ(12u, ini.GetInt("Emotion", "Bad", 5));
+  EXPECT_EQ(34u, ini.GetInt("Numbers", "Spaced", 5));
+  EXPECT_EQ(5u, ini.GetInt("Numbers", "Inner", 9));
+  const char* const cases[][2] = {{"Numbers", "Note"},  {"Numbers", "Spaced"}, {"Numbers", "Plus"},
+                                  {"Numbers", "Word"},  {"Numbers", "Inner"},  {"Numbers", "Blank"},
+                                  {"Emotion", "Bad"},   {"Emotion", "Neg"},    {"Emotion", "Empty"},
+                                  {"Emotion", "Count"}, {"Emotion", "Missing"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(GetPrivateProfileIntA(c[0], c[1], 5, path.c_str()), ini.GetInt(c[0], c[1], 5)) << c[0] << "/" << c[1];
+  }
 }
 
 TEST_F(DravikIni, ReadsTextIntoBuffersAndStrings) {
