@@ -51,8 +51,12 @@ bool CSVFile::open(const char* filePath) {
 bool CSVFile::parse() {
   std::size_t largest = 0;
   bool haveHeader = false;
+  // Rows of a file mostly have as many fields as the one before: room for
+  // that many up front spares the row's repeated growth.
+  std::size_t expected = 0;
   for (;;) {
     rows.emplace_back();
+    rows.back().reserve(expected);
     if (!readLine(rows.back())) {
       rows.pop_back();
       break;
@@ -62,6 +66,7 @@ bool CSVFile::parse() {
       rows.pop_back();
       continue;
     }
+    expected = row.size();
     if (row.size() > largest) largest = row.size();
     if (!haveHeader) {
       header = row;
@@ -75,12 +80,20 @@ bool CSVFile::parse() {
 bool CSVFile::readLine(Row& row, std::FILE* in) {
   lineBuffer.clear();
   bool any = false;
-  bool ended = false;
+  // Splits lineBuffer, a whole line; ended tells whether a line feed ended
+  // it (then a carriage return before it is dropped).
+  const auto endLine = [this, &row](bool ended) {
+    if (ended && !lineBuffer.empty() && lineBuffer.back() == '\r') lineBuffer.pop_back();
+    if (!lineBuffer.empty()) {
+      if (utf8) StringUtility::UTF8ToAnsi(lineBuffer, lineBuffer);
+      parseLine(lineBuffer, row);
+    }
+  };
   if (in == nullptr || in == stream.get()) {
     std::FILE* f = stream.get();
     if (f == nullptr) return false;
     if (m_chunk.size() != kChunk) m_chunk.resize(kChunk);
-    while (!ended) {
+    for (;;) {
       if (m_chunkPos == m_chunkEnd) {
         m_chunkPos = 0;
         m_chunkEnd = std::fread(m_chunk.data(), 1, kChunk, f);
@@ -89,32 +102,40 @@ bool CSVFile::readLine(Row& row, std::FILE* in) {
       const char* begin = m_chunk.data() + m_chunkPos;
       const std::size_t avail = m_chunkEnd - m_chunkPos;
       const char* nl = static_cast<const char*>(std::memchr(begin, '\n', avail));
-      const std::size_t take = nl ? static_cast<std::size_t>(nl - begin) : avail;
+      if (nl == nullptr) {
+        lineBuffer.append(begin, avail);
+        m_chunkPos = m_chunkEnd;
+        any = true;
+        continue;
+      }
+      std::size_t take = static_cast<std::size_t>(nl - begin);
+      m_chunkPos += take + 1;
+      if (!any && !utf8) {
+        // The whole line lies in the read-ahead: split it in place.
+        if (take > 0 && begin[take - 1] == '\r') --take;
+        if (take > 0) parseLine(begin, take, row);
+        return true;
+      }
       lineBuffer.append(begin, take);
-      m_chunkPos += take;
-      any = true;
-      if (nl != nullptr) {
-        ++m_chunkPos;
-        ended = true;
-      }
+      endLine(true);
+      return true;
     }
-  } else {
-    int c;
-    while ((c = std::fgetc(in)) != EOF) {
-      any = true;
-      if (c == '\n') {
-        ended = true;
-        break;
-      }
-      lineBuffer.push_back(static_cast<char>(c));
+    if (!any) return false;
+    endLine(false);
+    return true;
+  }
+  bool ended = false;
+  int c;
+  while ((c = std::fgetc(in)) != EOF) {
+    any = true;
+    if (c == '\n') {
+      ended = true;
+      break;
     }
+    lineBuffer.push_back(static_cast<char>(c));
   }
   if (!any) return false;
-  if (ended && !lineBuffer.empty() && lineBuffer.back() == '\r') lineBuffer.pop_back();
-  if (!lineBuffer.empty()) {
-    if (utf8) StringUtility::UTF8ToAnsi(lineBuffer, lineBuffer);
-    parseLine(lineBuffer, row);
-  }
+  endLine(ended);
   return true;
 }
 
@@ -123,41 +144,65 @@ void CSVFile::parseLine(const std::string& line, Row& row) { parseLine(line.data
 void CSVFile::parseLine(const char* text, std::size_t length, Row& row) {
   if (text == nullptr) return;
   row.clear();
-  std::string field;
-  bool quoted = false;
   std::size_t i = 0;
   while (i < length) {
-    // A run of ordinary bytes goes into the field at once.
+    // Most fields hold no quote: such a field goes into the row at once.
     std::size_t j = i;
-    if (quoted) {
-      while (j < length && text[j] != '"' && text[j] != '\0') ++j;
-    } else {
-      while (j < length && text[j] != '"' && text[j] != ',' && text[j] != '\0') ++j;
+    while (j < length && text[j] != '"' && text[j] != ',' && text[j] != '\0') ++j;
+    if (j == length) {
+      if (j > i) row.emplace_back(text + i, j - i);
+      return;
     }
-    field.append(text + i, j - i);
+    if (text[j] == ',') {
+      row.emplace_back(text + i, j - i);
+      i = j + 1;
+      continue;
+    }
+    // A quote or a NUL byte: build the field step by step up to the comma
+    // outside quotes that ends it, or to the end of the line.
+    std::string field(text + i, j - i);
     i = j;
-    if (i >= length) break;
-    const char c = text[i];
-    if (c == '\0') {
-      if (i > 0 && text[i - 1] == ',') field = " ";
+    bool quoted = false;
+    bool lineEnded = true;
+    for (;;) {
+      j = i;
+      if (quoted) {
+        while (j < length && text[j] != '"' && text[j] != '\0') ++j;
+      } else {
+        while (j < length && text[j] != '"' && text[j] != ',' && text[j] != '\0') ++j;
+      }
+      field.append(text + i, j - i);
+      i = j;
+      if (i >= length) break;
+      const char c = text[i];
+      if (c == '\0') {
+        // A NUL byte ends the line; right after a comma it leaves one blank.
+        if (i > 0 && text[i - 1] == ',') field = " ";
+        break;
+      }
+      if (c == '"') {
+        if (!quoted) {
+          quoted = true;
+        } else if (i + 1 < length && text[i + 1] == '"') {
+          field.push_back('"');
+          ++i;
+        } else {
+          quoted = false;
+        }
+        ++i;
+        continue;
+      }
+      // A comma outside quotes ends the field.
+      row.push_back(std::move(field));
+      ++i;
+      lineEnded = false;
       break;
     }
-    if (c == '"') {
-      if (!quoted) {
-        quoted = true;
-      } else if (i + 1 < length && text[i + 1] == '"') {
-        field.push_back('"');
-        ++i;
-      } else {
-        quoted = false;
-      }
-    } else {  // a comma outside quotes
-      row.push_back(std::move(field));
-      field.clear();
+    if (lineEnded) {
+      if (!field.empty()) row.push_back(std::move(field));
+      return;
     }
-    ++i;
   }
-  if (!field.empty()) row.push_back(std::move(field));
 }
 
 bool CSVFile::writeLine(const Row& row, std::FILE* out) {
