@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "afx/afx_mbcs.h"
+
 namespace {
 
 bool IsSpace(char ch) {
@@ -15,10 +17,6 @@ bool IsSpace(char ch) {
 char ToLowerAscii(char ch) { return (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch; }
 char ToUpperAscii(char ch) { return (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch; }
 
-// Case folding touches ASCII letters only, so GBK trail bytes (which can lie
-// in the letter range) are never changed inside a double-byte character.
-bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-
 const char* Safe(LPCSTR psz) { return psz ? psz : ""; }
 
 std::size_t Clamp(int n, std::size_t limit) {
@@ -26,7 +24,70 @@ std::size_t Clamp(int n, std::size_t limit) {
   return std::min(static_cast<std::size_t>(n), limit);
 }
 
+// Strings are walked character by character as the multibyte build of the
+// framework does (_mbschr, _mbsstr, _mbsspn, ...): a lead byte and its trail
+// byte are one character, and a search never matches a trail byte.
+std::size_t CharAt(const std::string& s, std::size_t i) { return afx_mbcs::CharBytes(s.data(), s.size(), i); }
+
+// True when the character of n bytes at p is one of the characters of set.
+bool CharInSet(const char* p, std::size_t n, const char* set) {
+  const std::size_t setLength = std::strlen(set);
+  for (std::size_t i = 0; i < setLength;) {
+    const std::size_t m = afx_mbcs::CharBytes(set, setLength, i);
+    if (m == n && std::memcmp(set + i, p, n) == 0) return true;
+    i += m;
+  }
+  return false;
+}
+
+// The length of the leading run of characters that are (or are not) in set.
+std::size_t SpanOf(const std::string& s, const char* set, bool inSet) {
+  std::size_t i = 0;
+  while (i < s.size()) {
+    const std::size_t n = CharAt(s, i);
+    if (CharInSet(s.data() + i, n, set) != inSet) break;
+    i += n;
+  }
+  return i;
+}
+
+// Where the trailing run of characters matching `match` begins.
+template <class Match>
+std::size_t TrailingRunStart(const std::string& s, Match match) {
+  std::size_t run = s.size();
+  bool inRun = false;
+  for (std::size_t i = 0; i < s.size();) {
+    const std::size_t n = CharAt(s, i);
+    if (match(i, n)) {
+      if (!inRun) run = i;
+      inRun = true;
+    } else {
+      inRun = false;
+      run = s.size();
+    }
+    i += n;
+  }
+  return run;
+}
+
+// The position of the first occurrence of sub at a character boundary at or
+// after start (itself a boundary), or npos.
+std::size_t FindAtBoundary(const std::string& s, const char* sub, std::size_t start) {
+  const std::size_t length = std::strlen(sub);
+  for (std::size_t i = start; i <= s.size();) {
+    if (s.size() - i >= length && s.compare(i, length, sub, length) == 0) return i;
+    if (i == s.size()) break;
+    i += CharAt(s, i);
+  }
+  return std::string::npos;
+}
+
 }  // namespace
+
+#ifndef _WIN32
+// The native build runs as the client does, in code page 936 (GBK).
+bool afx_mbcs::IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+#endif
 
 CString::CString(LPCSTR psz) : m_str(Safe(psz)) {}
 
@@ -84,13 +145,22 @@ int CString::Compare(LPCSTR psz) const {
 }
 
 int CString::CompareNoCase(LPCSTR psz) const {
+  // Only single-byte letters fold; the bytes of a double-byte character are
+  // compared as they are. While the texts agree their characters line up, so
+  // one trail flag serves both.
   const unsigned char* a = reinterpret_cast<const unsigned char*>(m_str.c_str());
   const unsigned char* b = reinterpret_cast<const unsigned char*>(Safe(psz));
+  bool trail = false;
   for (;; ++a, ++b) {
-    const int ca = static_cast<unsigned char>(ToLowerAscii(static_cast<char>(*a)));
-    const int cb = static_cast<unsigned char>(ToLowerAscii(static_cast<char>(*b)));
+    int ca = *a;
+    int cb = *b;
+    if (!trail) {
+      ca = static_cast<unsigned char>(ToLowerAscii(static_cast<char>(ca)));
+      cb = static_cast<unsigned char>(ToLowerAscii(static_cast<char>(cb)));
+    }
     if (ca != cb) return ca < cb ? -1 : 1;
     if (ca == 0) return 0;
+    trail = !trail && afx_mbcs::IsLeadByte(static_cast<unsigned char>(ca)) && a[1] != 0 && b[1] != 0;
   }
 }
 
@@ -110,49 +180,59 @@ CString CString::Right(int nCount) const {
 }
 
 CString CString::SpanIncluding(LPCSTR pszCharSet) const {
-  return CString(m_str.substr(0, std::min(m_str.size(), m_str.find_first_not_of(Safe(pszCharSet)))));
+  return CString(m_str.substr(0, SpanOf(m_str, Safe(pszCharSet), true)));
 }
 
 CString CString::SpanExcluding(LPCSTR pszCharSet) const {
-  return CString(m_str.substr(0, std::min(m_str.size(), m_str.find_first_of(Safe(pszCharSet)))));
+  return CString(m_str.substr(0, SpanOf(m_str, Safe(pszCharSet), false)));
 }
 
+// Case mapping touches single-byte letters only: a trail byte in the letter
+// range is part of a double-byte character and stays.
 CString& CString::MakeUpper() {
-  for (std::size_t i = 0; i < m_str.size(); ++i) {
-    if (IsLeadByte(static_cast<unsigned char>(m_str[i])) && i + 1 < m_str.size()) {
-      ++i;
-      continue;
-    }
-    m_str[i] = ToUpperAscii(m_str[i]);
+  for (std::size_t i = 0; i < m_str.size();) {
+    const std::size_t n = CharAt(m_str, i);
+    if (n == 1) m_str[i] = ToUpperAscii(m_str[i]);
+    i += n;
   }
   return *this;
 }
 
 CString& CString::MakeLower() {
-  for (std::size_t i = 0; i < m_str.size(); ++i) {
-    if (IsLeadByte(static_cast<unsigned char>(m_str[i])) && i + 1 < m_str.size()) {
-      ++i;
-      continue;
-    }
-    m_str[i] = ToLowerAscii(m_str[i]);
+  for (std::size_t i = 0; i < m_str.size();) {
+    const std::size_t n = CharAt(m_str, i);
+    if (n == 1) m_str[i] = ToLowerAscii(m_str[i]);
+    i += n;
   }
   return *this;
 }
 
+// Reverses the order of the characters; a double-byte character keeps its
+// two bytes in order.
 CString& CString::MakeReverse() {
-  std::reverse(m_str.begin(), m_str.end());
+  std::string out(m_str.size(), '\0');
+  std::size_t end = out.size();
+  for (std::size_t i = 0; i < m_str.size();) {
+    const std::size_t n = CharAt(m_str, i);
+    end -= n;
+    out.replace(end, n, m_str, i, n);
+    i += n;
+  }
+  m_str.swap(out);
   return *this;
 }
 
 int CString::Replace(char chOld, char chNew) {
-  int n = 0;
-  for (char& c : m_str) {
-    if (c == chOld) {
-      c = chNew;
-      ++n;
+  int count = 0;
+  for (std::size_t i = 0; i < m_str.size();) {
+    const std::size_t n = CharAt(m_str, i);
+    if (n == 1 && m_str[i] == chOld) {
+      m_str[i] = chNew;
+      ++count;
     }
+    i += n;
   }
-  return n;
+  return count;
 }
 
 int CString::Replace(LPCSTR pszOld, LPCSTR pszNew) {
@@ -163,7 +243,7 @@ int CString::Replace(LPCSTR pszOld, LPCSTR pszNew) {
   int n = 0;
   std::size_t pos = 0;
   for (;;) {
-    const std::size_t hit = m_str.find(from, pos);
+    const std::size_t hit = FindAtBoundary(m_str, from.c_str(), pos);
     if (hit == std::string::npos) break;
     out.append(m_str, pos, hit - pos);
     out += to;
@@ -177,9 +257,20 @@ int CString::Replace(LPCSTR pszOld, LPCSTR pszNew) {
 }
 
 int CString::Remove(char ch) {
-  const std::size_t before = m_str.size();
-  m_str.erase(std::remove(m_str.begin(), m_str.end(), ch), m_str.end());
-  return static_cast<int>(before - m_str.size());
+  std::string out;
+  out.reserve(m_str.size());
+  int count = 0;
+  for (std::size_t i = 0; i < m_str.size();) {
+    const std::size_t n = CharAt(m_str, i);
+    if (n == 1 && m_str[i] == ch) {
+      ++count;
+    } else {
+      out.append(m_str, i, n);
+    }
+    i += n;
+  }
+  m_str.swap(out);
+  return count;
 }
 
 int CString::Insert(int nIndex, char ch) {
@@ -207,14 +298,13 @@ CString& CString::TrimLeft() {
 
 CString& CString::TrimLeft(char chTarget) {
   std::size_t i = 0;
-  while (i < m_str.size() && m_str[i] == chTarget) ++i;
+  while (i < m_str.size() && CharAt(m_str, i) == 1 && m_str[i] == chTarget) ++i;
   m_str.erase(0, i);
   return *this;
 }
 
 CString& CString::TrimLeft(LPCSTR pszTargets) {
-  const std::size_t i = m_str.find_first_not_of(Safe(pszTargets));
-  m_str.erase(0, i == std::string::npos ? m_str.size() : i);
+  m_str.erase(0, SpanOf(m_str, Safe(pszTargets), true));
   return *this;
 }
 
@@ -225,39 +315,43 @@ CString& CString::TrimRight() {
   return *this;
 }
 
+// The trailing run is found walking forward, since a trail byte cannot be
+// told from the end of the string.
 CString& CString::TrimRight(char chTarget) {
-  std::size_t n = m_str.size();
-  while (n > 0 && m_str[n - 1] == chTarget) --n;
-  m_str.resize(n);
+  m_str.resize(TrailingRunStart(m_str, [&](std::size_t i, std::size_t n) { return n == 1 && m_str[i] == chTarget; }));
   return *this;
 }
 
 CString& CString::TrimRight(LPCSTR pszTargets) {
-  const std::size_t i = m_str.find_last_not_of(Safe(pszTargets));
-  m_str.resize(i == std::string::npos ? 0 : i + 1);
+  const char* targets = Safe(pszTargets);
+  m_str.resize(
+      TrailingRunStart(m_str, [&](std::size_t i, std::size_t n) { return CharInSet(m_str.data() + i, n, targets); }));
   return *this;
 }
 
+// nStart is taken as a character boundary, as the framework does.
 int CString::Find(char ch, int nStart) const {
   if (nStart < 0 || static_cast<std::size_t>(nStart) >= m_str.size()) return -1;
-  const std::size_t pos = m_str.find(ch, static_cast<std::size_t>(nStart));
+  const char set[2] = {ch, '\0'};
+  const std::size_t pos = afx_mbcs::FindFirstOf(m_str, set, static_cast<std::size_t>(nStart));
   return pos == std::string::npos ? -1 : static_cast<int>(pos);
 }
 
 int CString::Find(LPCSTR pszSub, int nStart) const {
   if (nStart < 0 || static_cast<std::size_t>(nStart) > m_str.size()) return -1;
-  const std::size_t pos = m_str.find(Safe(pszSub), static_cast<std::size_t>(nStart));
+  const std::size_t pos = FindAtBoundary(m_str, Safe(pszSub), static_cast<std::size_t>(nStart));
   return pos == std::string::npos ? -1 : static_cast<int>(pos);
 }
 
 int CString::ReverseFind(char ch) const {
-  const std::size_t pos = m_str.rfind(ch);
+  const char set[2] = {ch, '\0'};
+  const std::size_t pos = afx_mbcs::FindLastOf(m_str, set);
   return pos == std::string::npos ? -1 : static_cast<int>(pos);
 }
 
 int CString::FindOneOf(LPCSTR pszCharSet) const {
-  const std::size_t pos = m_str.find_first_of(Safe(pszCharSet));
-  return pos == std::string::npos ? -1 : static_cast<int>(pos);
+  const std::size_t pos = SpanOf(m_str, Safe(pszCharSet), false);
+  return pos == m_str.size() ? -1 : static_cast<int>(pos);
 }
 
 void CString::Format(LPCSTR pszFormat, ...) {

@@ -1,6 +1,11 @@
 // CString: the framework's ANSI string (MFC's names and signatures).
 //
 // Bytes in the process's ANSI code page; lengths and positions count bytes.
+// As in the framework's multibyte build, searches (Find, ReverseFind,
+// FindOneOf, Replace, Remove, Span*, Trim*), case mapping and MakeReverse
+// walk characters of that code page (afx_mbcs.h): a lead byte and its trail
+// byte are one character, a search never matches a trail byte, and only
+// single-byte letters change case.
 // Operations that take a position clamp it to the string the way MFC does.
 // Portable: builds natively and into Afx.dll.
 #pragma once

@@ -1,6 +1,11 @@
 // The Windows-only members of CString.
+#include "afx/afx_mbcs.h"
 #include "afx/afx_module.h"
 #include "afx/afx_string.h"
+
+// The lead bytes of the process's ANSI code page (936 on the client's
+// systems).
+bool afx_mbcs::IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
 
 BOOL CString::LoadString(UINT nID) {
   // String resources live in blocks of 16; find the module holding the block.

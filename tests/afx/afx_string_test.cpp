@@ -120,3 +120,88 @@ TEST(CString, ConcatenationAndComparison) {
   EXPECT_EQ(CString("ab"), CString("abc").SpanIncluding("ab"));
   EXPECT_EQ(CString("ab"), CString("ab,c").SpanExcluding(","));
 }
+
+// GBK characters whose trail byte is an ASCII character: "\xD5\x5C" (U+8AA0)
+// and "\x81\x5C" (U+4E57) end in 0x5C ('\'); "\xD6\x41" (U+8AE5) and
+// "\xD6\x61" (U+8B05) differ only in a trail byte that looks like a letter.
+// Under Wine the same tests run with the real code page 936.
+
+TEST(CString, SearchesNeverMatchATrailByte) {
+  // a b [D5 5C] c d \ e f
+  const CString s(
+      "ab\xD5\x5C"
+      "cd\\ef");
+  EXPECT_EQ(6, s.Find('\\'));
+  EXPECT_EQ(6, s.Find('\\', 2));
+  EXPECT_EQ(6, s.ReverseFind('\\'));
+  EXPECT_EQ(6, s.FindOneOf("/\\"));
+  EXPECT_EQ(-1, s.Find("\\c"));
+  EXPECT_EQ(6, s.Find("\\e"));
+  EXPECT_EQ(2, s.Find("\xD5\x5C"));
+  EXPECT_EQ(-1, CString("x\x81\x5C").ReverseFind('\\'));
+  EXPECT_EQ(-1, CString("\xD6\x41").Find('A'));
+  // A double-byte character of the set matches only that whole character.
+  EXPECT_EQ(-1, CString("ab\\").FindOneOf("\xD5\x5C"));
+  EXPECT_EQ(1, CString("a\xD5\x5C").FindOneOf("\xD5\x5C"));
+  // A search starting after a path's double-byte directory name.
+  const CString path("C:\\\x81\x5C\\\xD5\x5C\\f.txt");
+  EXPECT_EQ(8, path.ReverseFind('\\'));
+  EXPECT_EQ(CString("f.txt"), path.Mid(path.ReverseFind('\\') + 1));
+  EXPECT_EQ(CString("C:\\\x81\x5C\\\xD5\x5C\\"), path.Left(path.ReverseFind('\\') + 1));
+  EXPECT_EQ(5, path.Find('\\', 3));
+}
+
+TEST(CString, EditsAndTrimsKeepDoubleByteCharactersWhole) {
+  CString s("\xD5\x5C\\x\x81\x5C");
+  EXPECT_EQ(1, s.Replace('\\', '/'));
+  EXPECT_EQ(CString("\xD5\x5C/x\x81\x5C"), s);
+  s = "\xD5\x5C\\x\x81\x5C";
+  EXPECT_EQ(1, s.Replace("\\", "/"));
+  EXPECT_EQ(CString("\xD5\x5C/x\x81\x5C"), s);
+  s = "\xD5\x5C\\x\x81\x5C";
+  EXPECT_EQ(1, s.Remove('\\'));
+  EXPECT_EQ(CString("\xD5\x5Cx\x81\x5C"), s);
+
+  CString dir("dir\\\xD5\x5C");
+  dir.TrimRight('\\');
+  EXPECT_EQ(CString("dir\\\xD5\x5C"), dir);
+  dir.TrimRight("/\\");
+  EXPECT_EQ(CString("dir\\\xD5\x5C"), dir);
+  dir += "\\\\";
+  dir.TrimRight('\\');
+  EXPECT_EQ(CString("dir\\\xD5\x5C"), dir);
+  dir += "/\\";
+  dir.TrimRight("/\\");
+  EXPECT_EQ(CString("dir\\\xD5\x5C"), dir);
+
+  EXPECT_EQ(CString("\xD5\x5C"), CString("\xD5\x5C\\x").SpanExcluding("\\"));
+  // The set's lone lead byte is no character of the string.
+  EXPECT_EQ(CString("a"), CString("a\xD5\x5C").SpanIncluding("a\xD5"));
+  EXPECT_EQ(CString("a\xD5\x5C"), CString("a\xD5\x5C"
+                                          "b")
+                                      .SpanIncluding("a\xD5\x5C"));
+
+  CString r(
+      "a\xD5\x5C"
+      "b");
+  r.MakeReverse();
+  EXPECT_EQ(CString("b\xD5\x5C"
+                    "a"),
+            r);
+
+  // Positions and counts stay bytes.
+  EXPECT_EQ(1, CString("\xD5\x5C").Left(1).GetLength());
+}
+
+TEST(CString, CaseInsensitiveComparisonFoldsSingleByteLettersOnly) {
+  EXPECT_NE(0, CString("\xD6\x41").CompareNoCase("\xD6\x61"));
+  EXPECT_EQ(0, CString("\xD6\x41x").CompareNoCase("\xD6\x41X"));
+  EXPECT_LT(CString("\xD6\x41").CompareNoCase("\xD6\x61"), 0);
+  CString s(
+      "\xD6\x61"
+      "a");
+  s.MakeUpper();
+  EXPECT_EQ(CString("\xD6\x61"
+                    "A"),
+            s);
+}
