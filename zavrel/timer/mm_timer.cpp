@@ -8,12 +8,15 @@
 
 namespace {
 
-// The guard of every CmmTimer's table and listener, and the bookkeeping that
-// lets a destructor know whether a tick of its object is still running.
-// Slim reader/writer lock and condition variable: statically initialised,
-// nothing to tear down when the library unloads.
+// The guard of every CmmTimer's table, listener and of the bookkeeping
+// below, and the condition that its waiters sleep on. Slim reader/writer lock
+// and condition variable: statically initialised, nothing to tear down when
+// the library unloads.
+//
+// The guard is never held across a call into WinMM: timeKillEvent may wait
+// for a callback in progress, and every callback takes the guard.
 SRWLOCK g_guard = SRWLOCK_INIT;
-CONDITION_VARIABLE g_tickDone = CONDITION_VARIABLE_INIT;
+CONDITION_VARIABLE g_changed = CONDITION_VARIABLE_INIT;
 
 class GuardLock {
  public:
@@ -21,21 +24,45 @@ class GuardLock {
   GuardLock(const GuardLock&) = delete;
   GuardLock& operator=(const GuardLock&) = delete;
   ~GuardLock() { ReleaseSRWLockExclusive(&g_guard); }
+  // Sleeps until some waiter's condition may have changed; the guard is
+  // given up meanwhile.
+  void wait() { SleepConditionVariableSRW(&g_changed, &g_guard, INFINITE, 0); }
 };
 
-// A listener call in progress: which object (by serial number, so that a new
-// object at a reused address is never confused with it) on which thread.
+// Objects are named by serial number, so that a new object at a reused
+// address is never confused with an old one.
+typedef std::uint64_t Serial;
+
+struct LiveObject {
+  Serial serial;
+  int settingNow;  // SetTimer calls between timeSetEvent and their entry
+};
+
+// A multimedia timer as the system knows it: which object set it, for which
+// caller's identifier. The system may hand an identifier out again once it
+// has ended the timer (a one-shot timer ends when it fires), so the key holds
+// the object as well, and `order` tells which holder got it last.
+struct SystemTimer {
+  UINT callerId;
+  bool oneShot;
+  std::uint64_t order;
+};
+typedef std::pair<UINT, Serial> SystemKey;
+
+// A listener call in progress: for which object, on which thread.
 struct TickInFlight {
-  std::uint64_t serial;
+  Serial serial;
   DWORD threadId;
 };
 
 struct Registry {
-  // Objects that exist, with their serial numbers. The user value of a tick
-  // is a raw pointer; it is dereferenced only while it is found here.
-  std::map<const CmmTimer*, std::uint64_t> live;
+  // Objects that exist. The user value of a tick is a raw pointer; it is
+  // dereferenced only while it is found here.
+  std::map<const CmmTimer*, LiveObject> live;
+  std::map<SystemKey, SystemTimer> timers;
   std::vector<TickInFlight> inFlight;
-  std::uint64_t nextSerial = 1;
+  Serial nextSerial = 1;
+  std::uint64_t nextOrder = 1;
 };
 
 // Created on first use and never destroyed: a tick or a host's static
@@ -46,10 +73,37 @@ Registry& registry() {
 }
 
 // Caller holds the guard.
-bool hasForeignTick(std::uint64_t serial, DWORD self) {
-  for (const TickInFlight& t : registry().inFlight)
-    if (t.serial == serial && t.threadId != self) return true;
-  return false;
+Serial serialOf(const CmmTimer* timer) {
+  auto it = registry().live.find(timer);
+  return it == registry().live.end() ? 0 : it->second.serial;
+}
+
+// Forgets the system timer `id` of object `serial`. Answers whether the
+// system may still run it for that object, that is whether timeKillEvent of
+// `id` stops this object's timer and nobody else's. Caller holds the guard.
+bool forgetSystemTimer(UINT id, Serial serial) {
+  Registry& r = registry();
+  auto mine = r.timers.find(SystemKey(id, serial));
+  if (mine == r.timers.end()) return false;  // a one-shot timer that fired
+  const std::uint64_t order = mine->second.order;
+  r.timers.erase(mine);
+  for (auto it = r.timers.lower_bound(SystemKey(id, 0)); it != r.timers.end() && it->first.first == id; ++it)
+    if (it->second.order > order) return false;  // the system gave it to someone since
+  return true;
+}
+
+// Waits until no listener call of object `serial` runs on another thread. A
+// call on this thread (the caller is inside OnTimer) cannot end first and is
+// not waited for. Caller holds the guard through `lock`.
+void waitForForeignTicks(GuardLock& lock, Serial serial) {
+  const DWORD self = GetCurrentThreadId();
+  for (;;) {
+    bool foreign = false;
+    for (const TickInFlight& t : registry().inFlight)
+      if (t.serial == serial && t.threadId != self) foreign = true;
+    if (!foreign) return;
+    lock.wait();
+  }
 }
 
 UINT devicePeriod() {
@@ -63,7 +117,7 @@ UINT devicePeriod() {
 void registerLive(const CmmTimer* timer) {
   GuardLock lock;
   Registry& r = registry();
-  r.live[timer] = r.nextSerial++;
+  r.live[timer] = LiveObject{r.nextSerial++, 0};
 }
 
 }  // namespace
@@ -87,19 +141,22 @@ CmmTimer& CmmTimer::operator=(const CmmTimer& other) {
 }
 
 CmmTimer::~CmmTimer() {
+  // Stops every timer and waits for a tick in progress on another thread;
+  // afterwards no tick can reach this object, which then leaves the registry.
+  KillAllTimer();
+  std::vector<UINT> late;  // set by a listener call that the kill waited for
   {
     GuardLock lock;
     Registry& r = registry();
-    auto it = r.live.find(this);
-    if (it != r.live.end()) {
-      const std::uint64_t serial = it->second;
-      // From here on no tick enters the listener for this object.
-      r.live.erase(it);
-      const DWORD self = GetCurrentThreadId();
-      while (hasForeignTick(serial, self)) SleepConditionVariableSRW(&g_tickDone, &g_guard, INFINITE, 0);
-    }
+    const Serial serial = serialOf(this);
+    r.live.erase(this);
+    std::vector<UINT> mine;
+    for (const auto& entry : r.timers)
+      if (entry.first.second == serial) mine.push_back(entry.first.first);
+    for (UINT id : mine)
+      if (forgetSystemTimer(id, serial)) late.push_back(id);
   }
-  KillAllTimer();
+  for (UINT id : late) timeKillEvent(id);
   if (m_nPeriod != 0) {
     timeEndPeriod(m_nPeriod);
     m_nPeriod = 0;
@@ -109,6 +166,8 @@ CmmTimer::~CmmTimer() {
 void CmmTimer::RegisterListener(ImmTimerListener* pListener) {
   GuardLock lock;
   m_pListener = pListener;
+  // The previous listener may go once this returns.
+  waitForForeignTicks(lock, serialOf(this));
 }
 
 ImmTimerListener* CmmTimer::getListener() {
@@ -120,22 +179,44 @@ const std::map<UINT, UINT>& CmmTimer::getTimerMap() const { return m_mapTimers; 
 
 bool CmmTimer::SetTimer(UINT nIDEvent, UINT uDelay, bool bOneShot) {
   KillTimer(nIDEvent);
-  // The guard is held across timeSetEvent, so a first tick that comes before
-  // the entry is stored waits for it instead of being dropped (which would
-  // lose a short one-shot timer). The system never holds its own timer lock
-  // while it runs a callback, so this cannot deadlock against a tick.
-  GuardLock lock;
+  Serial serial = 0;
+  {
+    GuardLock lock;
+    auto live = registry().live.find(this);
+    if (live == registry().live.end()) return false;
+    serial = live->second.serial;
+    // A first tick that comes before the entry is stored waits for it
+    // instead of being dropped (which would lose a short one-shot timer).
+    ++live->second.settingNow;
+  }
   const UINT kind = (bOneShot ? TIME_ONESHOT : TIME_PERIODIC) | TIME_CALLBACK_FUNCTION;
   const MMRESULT id = timeSetEvent(uDelay, m_nPeriod, &CmmTimer::TimeProc, reinterpret_cast<DWORD_PTR>(this), kind);
-  if (id == 0) return false;
-  // A one-shot timer that already fired keeps its entry until it is killed;
-  // should the system hand out its identifier again, the new timer wins.
-  m_mapTimers[id] = nIDEvent;
-  return true;
+  bool stored = false;
+  {
+    GuardLock lock;
+    Registry& r = registry();
+    if (id != 0) {
+      try {
+        r.timers[SystemKey(id, serial)] = SystemTimer{nIDEvent, bOneShot, r.nextOrder++};
+        // An entry of a fired one-shot timer under the same identifier goes
+        // to the new timer.
+        m_mapTimers[id] = nIDEvent;
+        stored = true;
+      } catch (...) {
+        r.timers.erase(SystemKey(id, serial));
+      }
+    }
+    auto live = r.live.find(this);
+    if (live != r.live.end()) --live->second.settingNow;
+    WakeAllConditionVariable(&g_changed);
+  }
+  if (id != 0 && !stored) timeKillEvent(id);  // no memory for its entry
+  return stored;
 }
 
 bool CmmTimer::KillTimer(UINT nIDEvent) {
   UINT id = 0;
+  bool running = false;
   {
     GuardLock lock;
     auto it = m_mapTimers.begin();
@@ -143,18 +224,27 @@ bool CmmTimer::KillTimer(UINT nIDEvent) {
     if (it == m_mapTimers.end()) return false;
     id = it->first;
     m_mapTimers.erase(it);
+    const Serial serial = serialOf(this);
+    running = forgetSystemTimer(id, serial);
+    waitForForeignTicks(lock, serial);
   }
-  return timeKillEvent(id) == TIMERR_NOERROR;
+  // A one-shot timer that fired has been ended by the system, which may have
+  // given its identifier to another timer since: it is not touched then.
+  return running && timeKillEvent(id) == TIMERR_NOERROR;
 }
 
 bool CmmTimer::KillAllTimer() {
   std::map<UINT, UINT> timers;
+  std::vector<std::pair<UINT, bool>> stops;  // identifier, still running
   {
     GuardLock lock;
     timers.swap(m_mapTimers);
+    const Serial serial = serialOf(this);
+    for (const auto& entry : timers) stops.emplace_back(entry.first, forgetSystemTimer(entry.first, serial));
+    waitForForeignTicks(lock, serial);
   }
   bool last = false;
-  for (const auto& entry : timers) last = timeKillEvent(entry.first) == TIMERR_NOERROR;
+  for (const auto& stop : stops) last = stop.second && timeKillEvent(stop.first) == TIMERR_NOERROR;
   return !timers.empty() && last;
 }
 
@@ -164,19 +254,27 @@ void CALLBACK CmmTimer::TimeProc(UINT uTimerID, UINT, DWORD_PTR dwUser, DWORD_PT
   const DWORD self = GetCurrentThreadId();
   ImmTimerListener* listener = nullptr;
   UINT callerId = 0;
-  std::uint64_t serial = 0;
+  Serial serial = 0;
   try {
     GuardLock lock;
     Registry& r = registry();
-    auto live = r.live.find(timer);
-    if (live == r.live.end()) return;  // destroyed, or being destroyed
-    if (timer->m_mapTimers.empty()) return;
-    auto it = timer->m_mapTimers.find(uTimerID);
-    if (it == timer->m_mapTimers.end()) return;  // killed since
+    for (;;) {
+      auto live = r.live.find(timer);
+      if (live == r.live.end()) return;  // destroyed
+      serial = live->second.serial;
+      auto it = r.timers.find(SystemKey(uTimerID, serial));
+      if (it != r.timers.end()) {
+        callerId = it->second.callerId;
+        // The system has ended a one-shot timer: its identifier is no
+        // longer this object's to stop. The table entry stays.
+        if (it->second.oneShot) r.timers.erase(it);
+        break;
+      }
+      if (live->second.settingNow == 0) return;  // killed since
+      lock.wait();
+    }
     listener = timer->m_pListener;
     if (listener == nullptr) return;
-    callerId = it->second;
-    serial = live->second;
     r.inFlight.push_back(TickInFlight{serial, self});
   } catch (...) {
     return;  // no memory for the bookkeeping: drop the tick
@@ -196,5 +294,5 @@ void CALLBACK CmmTimer::TimeProc(UINT uTimerID, UINT, DWORD_PTR dwUser, DWORD_PT
       break;
     }
   }
-  WakeAllConditionVariable(&g_tickDone);
+  WakeAllConditionVariable(&g_changed);
 }

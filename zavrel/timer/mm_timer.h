@@ -5,15 +5,24 @@
 // chooses; every tick reaches the one registered listener with that
 // identifier, on the multimedia timer thread. Windows only.
 //
-// Threads: the timer table is changed on the caller's thread and read on the
-// timer thread; a process-wide guard keeps them apart. The listener is called
-// without holding the guard, so it may set and kill timers (or destroy the
-// object) from inside OnTimer.
+// Threads: the timers of every object are changed on the caller's thread and
+// looked up on the timer thread; a process-wide guard keeps them apart. The
+// guard is never held while the listener runs nor across a call into WinMM,
+// so the listener may set and kill timers, replace itself or destroy the
+// object from inside OnTimer.
 //
-// Destruction guarantees that no tick reaches the listener afterwards: ticks
-// arriving later are dropped, and a tick already inside the listener on
-// another thread is waited for. When the destructor runs inside OnTimer on the
-// timer thread, it does not wait for that call (it cannot end first).
+// Stopping guarantees that no listener call runs afterwards: when KillTimer,
+// KillAllTimer, RegisterListener or the destructor returns, a tick of this
+// object that was inside the listener on another thread has ended, and no
+// tick of a stopped timer (after RegisterListener(nullptr) or destruction: no
+// tick at all) enters the listener later. Called from inside OnTimer on the
+// timer thread, they do not wait for that call (it cannot end first). They do
+// wait for a call on another thread, so do not call them while holding a
+// lock that the listener takes.
+//
+// Identifiers: the system may hand the identifier of a one-shot timer that
+// has fired to the next timer it makes, of this object or another. Such an
+// identifier is never stopped on behalf of the object that no longer owns it.
 #pragma once
 
 #include <map>
@@ -37,8 +46,9 @@ class ZAVREL_API CmmTimer {
   // ends the period.
   virtual ~CmmTimer();
 
-  // Replaces the listener (not owned; may be null). The caller keeps it alive
-  // while it is registered.
+  // Replaces the listener (not owned; may be null), and waits for a call of
+  // the previous one in progress on another thread: it may go once this
+  // returns. The caller keeps the listener alive while it is registered.
   void RegisterListener(ImmTimerListener* pListener);
   ImmTimerListener* getListener();
 
@@ -48,15 +58,20 @@ class ZAVREL_API CmmTimer {
   // timer (no entry is left then).
   bool SetTimer(UINT nIDEvent, UINT uDelay, bool bOneShot);
   // Stops the timer with the caller's identifier. False when there is none,
-  // or when the system reports failure (a one-shot timer that already fired
-  // has been ended by the system; its entry is removed all the same).
+  // or when it is no longer running: a one-shot timer that already fired has
+  // been ended by the system, so it is not stopped again (its entry is
+  // removed all the same), or when the system reports failure.
   bool KillTimer(UINT nIDEvent);
   // Stops every timer of this object and empties the table. True only when
-  // there was at least one timer and the last stop succeeded.
+  // there was at least one timer and the last one was still running and
+  // stopped.
   bool KillAllTimer();
 
-  // The running timers: multimedia identifier -> caller's identifier. Read it
-  // only on the thread that sets and kills this object's timers.
+  // The timers of this object: multimedia identifier -> caller's identifier.
+  // A one-shot timer keeps its entry after it fired, until it is killed or a
+  // new timer of this object gets the same multimedia identifier. Only
+  // SetTimer, KillTimer and KillAllTimer change it (never a tick by itself):
+  // read it on the thread that calls them.
   const std::map<UINT, UINT>& getTimerMap() const;
 
  protected:

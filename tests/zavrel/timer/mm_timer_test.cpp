@@ -10,6 +10,7 @@
 #include <set>
 #include <vector>
 
+#include "tests/zavrel/timer/reusing_timer_ids.h"
 #include "zavrel/timer/mm_timer.h"
 
 #include <mmsystem.h>
@@ -284,9 +285,9 @@ class StressListener : public ImmTimerListener {
   std::atomic<int> ticks{0};
 };
 
-}  // namespace
-
-TEST(MmTimer, StressSettingAndKillingWhileOneMillisecondTicksRun) {
+// Random sets and kills on short-lived objects for `ms` milliseconds while a
+// background object ticks every millisecond.
+void Stress(ULONGLONG ms) {
   std::mt19937 random(12345);
   StressListener steady;
   CmmTimer background;
@@ -294,7 +295,7 @@ TEST(MmTimer, StressSettingAndKillingWhileOneMillisecondTicksRun) {
   for (UINT i = 0; i < 4; ++i) ASSERT_TRUE(background.SetTimer(kFirst + i, 1, false));
 
   int objects = 0;
-  const ULONGLONG end = GetTickCount64() + 3000;
+  const ULONGLONG end = GetTickCount64() + ms;
   while (GetTickCount64() < end) {
     auto listener = std::make_unique<StressListener>();
     auto timer = std::make_unique<CmmTimer>();
@@ -329,6 +330,16 @@ TEST(MmTimer, StressSettingAndKillingWhileOneMillisecondTicksRun) {
   EXPECT_EQ(0, steady.foreign.load());
 }
 
+}  // namespace
+
+TEST(MmTimer, StressSettingAndKillingWhileOneMillisecondTicksRun) { Stress(3000); }
+
+TEST(MmTimerReusedIdentifiers, StressWithIdentifiersHandedOutAgainAtOnce) {
+  ReusingTimerIds reuse;
+  ASSERT_TRUE(reuse.active());
+  Stress(2000);
+}
+
 TEST(MmTimer, CopiesShareTheListenerButNotTheTimers) {
   Recorder rec;
   CmmTimer original;
@@ -347,4 +358,191 @@ TEST(MmTimer, CopiesShareTheListenerButNotTheTimers) {
   const int before = rec.count(kFirst);
   ASSERT_TRUE(WaitFor([&] { return rec.count(kFirst) > before + 2; }, 5000));
   EXPECT_TRUE(original.KillTimer(kFirst));
+}
+
+// Reused system identifiers: Windows hands the identifier of a one-shot timer
+// that has fired to the next timeSetEvent of the process.
+
+TEST(MmTimerReusedIdentifiers, AFiredOneShotsIdentifierGivenToAnotherObjectIsNotStoppedByTheFirst) {
+  enum class Action { KillTimer, KillAllTimer, Destroy };
+  for (Action action : {Action::KillTimer, Action::KillAllTimer, Action::Destroy}) {
+    SCOPED_TRACE(static_cast<int>(action));
+    ReusingTimerIds reuse;
+    ASSERT_TRUE(reuse.active());
+    Recorder first;
+    Recorder second;
+    auto a = std::make_unique<CmmTimer>();
+    a->RegisterListener(&first);
+    ASSERT_TRUE(a->SetTimer(kFirst, 1, true));
+    const UINT firedId = a->getTimerMap().begin()->first;
+    ASSERT_TRUE(WaitFor([&] { return first.count(kFirst) == 1; }, 5000));
+
+    CmmTimer b;
+    b.RegisterListener(&second);
+    ASSERT_TRUE(b.SetTimer(kSecond, 2, false));
+    ASSERT_EQ(firedId, b.getTimerMap().begin()->first) << "the system handed the identifier out again";
+
+    switch (action) {
+      case Action::KillTimer:
+        EXPECT_FALSE(a->KillTimer(kFirst)) << "the system had ended it";
+        break;
+      case Action::KillAllTimer:
+        EXPECT_FALSE(a->KillAllTimer());
+        break;
+      case Action::Destroy:
+        a.reset();
+        break;
+    }
+    const int before = second.count(kSecond);
+    EXPECT_TRUE(WaitFor([&] { return second.count(kSecond) >= before + 3; }, 2000))
+        << "the other object's timer was stopped";
+    EXPECT_TRUE(b.KillTimer(kSecond));
+    EXPECT_EQ(1, first.count(kFirst));
+  }
+}
+
+TEST(MmTimerReusedIdentifiers, AnIdentifierSetAgainInTheSameObjectTicksForItsNewOwner) {
+  ReusingTimerIds reuse;
+  ASSERT_TRUE(reuse.active());
+  Recorder rec;
+  CmmTimer timer;
+  timer.RegisterListener(&rec);
+  ASSERT_TRUE(timer.SetTimer(kFirst, 1, true));
+  const UINT firedId = timer.getTimerMap().begin()->first;
+  ASSERT_TRUE(WaitFor([&] { return rec.count(kFirst) == 1; }, 5000));
+  ASSERT_TRUE(timer.SetTimer(kSecond, 2, false));
+  EXPECT_EQ(1u, timer.getTimerMap().count(firedId));
+  EXPECT_EQ(kSecond, timer.getTimerMap().at(firedId)) << "the new timer took the entry";
+  ASSERT_TRUE(WaitFor([&] { return rec.count(kSecond) >= 3; }, 5000));
+  EXPECT_EQ(1, rec.count(kFirst));
+  EXPECT_FALSE(timer.KillTimer(kFirst)) << "its entry went to the new timer";
+  EXPECT_TRUE(timer.KillTimer(kSecond));
+}
+
+// Stopping waits for a listener call in progress on the timer thread.
+
+namespace {
+
+enum class Stop { KillTimer, KillAllTimer, Unregister };
+
+bool StopTimer(CmmTimer& timer, Stop how) {
+  switch (how) {
+    case Stop::KillTimer:
+      return timer.KillTimer(kFirst);
+    case Stop::KillAllTimer:
+      return timer.KillAllTimer();
+    case Stop::Unregister:
+      timer.RegisterListener(nullptr);
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+TEST(MmTimerStopping, NoListenerCallRunsOrStartsAfterTheStopReturns) {
+  for (Stop how : {Stop::KillTimer, Stop::KillAllTimer, Stop::Unregister}) {
+    SCOPED_TRACE(static_cast<int>(how));
+    SlowListener slow;
+    CmmTimer timer;
+    timer.RegisterListener(&slow);
+    ASSERT_TRUE(timer.SetTimer(kFirst, 1, false));
+    ASSERT_TRUE(WaitFor([&] { return slow.inside.load(); }, 5000));
+    EXPECT_TRUE(StopTimer(timer, how));  // a tick is inside the listener now
+    slow.destroyed = true;
+    EXPECT_FALSE(slow.inside.load()) << "the stop returned while the listener ran";
+    EXPECT_EQ(slow.entered.load(), slow.finished.load());
+    Sleep(200);
+    EXPECT_EQ(0, slow.afterDestruction.load());
+  }
+}
+
+namespace {
+
+// Sleeps inside the tick, then acts on its own timer, while the test's
+// thread stops the same timer and waits for this call.
+class LateActingListener : public ImmTimerListener {
+ public:
+  enum class Action { Kill, KillAll, Set, Unregister, Register };
+  explicit LateActingListener(Action action) : m_action(action) {}
+  void OnTimer(UINT nIDEvent) override {
+    inside = true;
+    Sleep(100);
+    switch (m_action) {
+      case Action::Kill:
+        timer->KillTimer(nIDEvent);
+        break;
+      case Action::KillAll:
+        timer->KillAllTimer();
+        break;
+      case Action::Set:
+        timer->SetTimer(nIDEvent, 1, false);
+        break;
+      case Action::Unregister:
+        timer->RegisterListener(nullptr);
+        break;
+      case Action::Register:
+        timer->RegisterListener(this);
+        break;
+    }
+    ++finished;
+    inside = false;
+  }
+  CmmTimer* timer = nullptr;
+  std::atomic<bool> inside{false};
+  std::atomic<int> finished{0};
+
+ private:
+  Action m_action;
+};
+
+}  // namespace
+
+TEST(MmTimerStopping, TheListenerMayActOnItsTimerWhileTheCallerWaitsForIt) {
+  using Action = LateActingListener::Action;
+  for (Action action : {Action::Kill, Action::KillAll, Action::Set, Action::Unregister, Action::Register}) {
+    SCOPED_TRACE(static_cast<int>(action));
+    LateActingListener listener(action);
+    CmmTimer timer;
+    listener.timer = &timer;
+    timer.RegisterListener(&listener);
+    ASSERT_TRUE(timer.SetTimer(kFirst, 1, false));
+    ASSERT_TRUE(WaitFor([&] { return listener.inside.load(); }, 5000));
+    timer.KillAllTimer();  // waits for the tick, which acts on the timer meanwhile
+    EXPECT_FALSE(listener.inside.load());
+    EXPECT_GE(listener.finished.load(), 1);
+    timer.RegisterListener(nullptr);  // a timer set again by the tick stops reaching it
+    const int seen = listener.finished.load();
+    Sleep(150);
+    EXPECT_EQ(seen, listener.finished.load());
+  }
+}
+
+TEST(MmTimerStopping, TheListenerMayUnregisterOrReplaceItselfFromTheTick) {
+  for (bool replace : {false, true}) {
+    SCOPED_TRACE(replace);
+    Recorder other;
+    class Switcher : public ImmTimerListener {
+     public:
+      void OnTimer(UINT) override {
+        ++ticks;
+        timer->RegisterListener(next);
+      }
+      CmmTimer* timer = nullptr;
+      ImmTimerListener* next = nullptr;
+      std::atomic<int> ticks{0};
+    } switcher;
+    CmmTimer timer;
+    switcher.timer = &timer;
+    switcher.next = replace ? static_cast<ImmTimerListener*>(&other) : nullptr;
+    timer.RegisterListener(&switcher);
+    ASSERT_TRUE(timer.SetTimer(kFirst, 2, false));
+    ASSERT_TRUE(WaitFor([&] { return timer.getListener() != &switcher; }, 5000));
+    if (replace) {
+      EXPECT_TRUE(WaitFor([&] { return other.count(kFirst) >= 2; }, 5000));
+    }
+    Sleep(30);
+    EXPECT_EQ(1, switcher.ticks.load());
+    EXPECT_TRUE(timer.KillAllTimer());
+  }
 }
