@@ -1,0 +1,81 @@
+// The reference-counting base of ZavrelCom's components and their creation.
+//
+// A component class derives from CComponentT<Interface, Class>, which
+// implements IUnknownEx's three operations once for all of them and adds the
+// virtual destructor after the interface's slots:
+//
+//   class CGameRankManager : public CComponentT<IGameRankManager, CGameRankManager> {
+//    public:
+//     static constexpr const GUID* kAnswers[] = {&IID_IUnknownEx, &IID_IGameRankManager};
+//     ...
+//   };
+//
+// kAnswers is the class's query answer table: the identifiers it answers,
+// each with the one interface pointer of the object. The chain stays single
+// (IUnknownEx -> interface -> base -> class), so the interface pointer is the
+// object pointer unless the class puts another base first.
+//
+// The count is a plain 32-bit signed field starting at 0 (components are
+// used on one thread). Components are never copied.
+#pragma once
+
+#include <cstring>
+#include <new>
+
+#include "afx/afx_port.h"
+#include "zavrelcom/server/unknown_ex.h"
+
+// Identifiers are compared as 16 raw bytes.
+inline bool SameGuid(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
+
+template <class Interface, class Class>
+class CComponentT : public Interface {
+ public:
+  CComponentT() = default;
+  CComponentT(const CComponentT&) = delete;
+  CComponentT& operator=(const CComponentT&) = delete;
+
+  ULONG AddRef() override { return static_cast<ULONG>(++m_nRefCount); }
+
+  ULONG Release() override {
+    const LONG count = --m_nRefCount;
+    if (count == 0) delete this;  // through the virtual destructor
+    return static_cast<ULONG>(count);
+  }
+
+  HRESULT QueryInterface(const GUID& iid, void** out) override {
+    if (!out) return E_POINTER;
+    for (const GUID* answer : Class::kAnswers) {
+      if (SameGuid(*answer, iid)) {
+        *out = static_cast<Interface*>(this);
+        AddRef();
+        return S_OK;
+      }
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+
+  virtual ~CComponentT() = default;
+
+ private:
+  LONG m_nRefCount = 0;
+};
+
+// Creates a Class and queries it for iid into *out: E_OUTOFMEMORY when the
+// object cannot be made (*out untouched); on a failed query the object is
+// destroyed at once (its count is still 0) and the query's result answered.
+// On success the caller holds the only reference.
+template <class Class>
+HRESULT CreateComponent(const GUID& iid, void** out) {
+  Class* object = nullptr;
+  try {
+    object = new (std::nothrow) Class;
+  } catch (...) {  // a member that cannot be made
+    object = nullptr;
+  }
+  if (!object) return E_OUTOFMEMORY;
+  const HRESULT hr = object->QueryInterface(iid, out);
+  if (FAILED(hr)) delete object;
+  return hr;
+}
