@@ -58,6 +58,14 @@ struct Icon {
   static void Close(Type h) noexcept { ::DestroyIcon(h); }
 };
 
+// A reference to a COM interface, given up with Release.
+template <class Interface>
+struct ComInterface {
+  using Type = Interface*;
+  static Type Empty() noexcept { return nullptr; }
+  static void Close(Type p) noexcept { p->Release(); }
+};
+
 }  // namespace owner_traits
 
 using UniqueHandle = UniqueOwner<owner_traits::KernelHandle>;
@@ -68,3 +76,5 @@ using UniqueWindow = UniqueOwner<owner_traits::Window>;
 using UniqueRegKey = UniqueOwner<owner_traits::RegKey>;
 using UniqueGlobal = UniqueOwner<owner_traits::GlobalMemory>;
 using UniqueIcon = UniqueOwner<owner_traits::Icon>;
+template <class Interface>
+using UniqueComPtr = UniqueOwner<owner_traits::ComInterface<Interface>>;
