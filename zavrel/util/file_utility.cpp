@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "afx/afx_mbcs.h"
 #include "zavrel/util/file_utility.h"
 
 bool FileUtility::fileExist(const std::string& path) {
@@ -19,6 +20,7 @@ bool FileUtility::fileExist(const std::string& path) {
 }
 
 std::string FileUtility::getDirectory(const std::string& path) {
-  const std::size_t last = path.find_last_of("\\/");
+  // Walks characters: the trail byte of a double-byte character may be '\'.
+  const std::size_t last = afx_mbcs::FindLastOf(path, "\\/");
   return last == std::string::npos ? std::string() : path.substr(0, last + 1);
 }

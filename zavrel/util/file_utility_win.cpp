@@ -8,51 +8,28 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "afx/afx_mbcs.h"
+#include "support/base/win_owners.h"
 #include "zavrel/util/file_utility.h"
 
 std::string FileUtility::APP_PATH = FileUtility::GetCurrentWorkingDirectory();
 
 namespace {
 
-// Owns a find handle.
-class FindHandle {
- public:
-  FindHandle(const std::string& pattern, WIN32_FIND_DATAA& data) : m_h(FindFirstFileA(pattern.c_str(), &data)) {}
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  ~FindHandle() {
-    if (valid()) {
-      const DWORD error = GetLastError();
-      FindClose(m_h);
-      SetLastError(error);
-    }
-  }
-  bool valid() const { return m_h != INVALID_HANDLE_VALUE; }
-  bool Next(WIN32_FIND_DATAA& data) { return FindNextFileA(m_h, &data) != FALSE; }
+// The first entry of a search, into data; empty when nothing matches.
+UniqueFindHandle FindFirst(const std::string& pattern, WIN32_FIND_DATAA& data) {
+  return UniqueFindHandle(FindFirstFileA(pattern.c_str(), &data));
+}
 
- private:
-  HANDLE m_h;
-};
+bool FindNext(const UniqueFindHandle& find, WIN32_FIND_DATAA& data) {
+  return FindNextFileA(find.get(), &data) != FALSE;
+}
 
-// Owns a file handle.
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE h) : m_h(h) {}
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  ~FileHandle() {
-    if (valid()) {
-      const DWORD error = GetLastError();
-      CloseHandle(m_h);
-      SetLastError(error);
-    }
-  }
-  bool valid() const { return m_h != INVALID_HANDLE_VALUE && m_h != nullptr; }
-  HANDLE get() const { return m_h; }
-
- private:
-  HANDLE m_h;
-};
+// Paths are walked by characters of the ANSI code page: the trail byte of a
+// double-byte character may be 0x5C, which is no separator.
+bool EndsInSeparator(const std::string& path, const char* separators) {
+  return afx_mbcs::EndsWithOneOf(path, separators);
+}
 
 bool Stopped(HANDLE stopEvent) { return stopEvent != nullptr && WaitForSingleObject(stopEvent, 0) == WAIT_OBJECT_0; }
 
@@ -79,14 +56,14 @@ bool IsDirectory(const WIN32_FIND_DATAA& data) { return (data.dwFileAttributes &
 std::string SearchSpec(const char* folder, const char* mask) {
   std::string pattern(folder);
   while (!pattern.empty() && pattern.back() == ' ') pattern.pop_back();
-  if (pattern.empty() || pattern.back() != '\\') pattern += '\\';
+  if (!EndsInSeparator(pattern, "\\")) pattern += '\\';
   return pattern + mask;
 }
 
 // folder, a backslash (unless it ends in one), name.
 std::string Join(const char* folder, const char* name) {
   std::string path(folder);
-  if (path.empty() || (path.back() != '\\' && path.back() != '/')) path += '\\';
+  if (!EndsInSeparator(path, "\\/")) path += '\\';
   return path + name;
 }
 
@@ -100,8 +77,8 @@ template <typename Handler>
 void WalkPass(const char* folder, const char* mask, PassKind kind, HANDLE stopEvent, int pump, bool& ok, bool& stopped,
               Handler handle) {
   WIN32_FIND_DATAA data;
-  FindHandle find(SearchSpec(folder, mask), data);
-  if (!find.valid()) return;
+  const UniqueFindHandle find = FindFirst(SearchSpec(folder, mask), data);
+  if (!find) return;
   do {
     if (pump) PumpMessages();
     if (data.cFileName[0] != '.') {
@@ -114,7 +91,7 @@ void WalkPass(const char* folder, const char* mask, PassKind kind, HANDLE stopEv
       stopped = true;
       return;
     }
-  } while (ok && find.Next(data));
+  } while (ok && FindNext(find, data));
 }
 
 // The passes of DeleteFolderContents and CopyFolder: with recursion and a
@@ -143,13 +120,13 @@ template <class Visit>
 void ForEachEntry(const char* dir, Visit visit) {
   if (dir == nullptr || std::strlen(dir) + 4 >= MAX_PATH) return;
   WIN32_FIND_DATAA data;
-  FindHandle find(std::string(dir) + "\\*.*", data);
-  if (!find.valid()) return;
+  const UniqueFindHandle find = FindFirst(std::string(dir) + "\\*.*", data);
+  if (!find) return;
   do {
     if (std::strcmp(data.cFileName, ".") == 0 || std::strcmp(data.cFileName, "..") == 0) continue;
     const std::string path = std::string(dir) + "\\" + data.cFileName;
     if (path.size() < MAX_PATH) visit(path, data);
-  } while (find.Next(data));
+  } while (FindNext(find, data));
 }
 
 }  // namespace
@@ -165,10 +142,10 @@ bool FileUtility::copyFile(std::string source, std::string destination, bool fai
 }
 
 bool FileUtility::createDirectory(const std::string& path) {
-  for (std::size_t i = 1; i < path.size(); ++i) {
-    if ((path[i] == '\\' || path[i] == '/') && path[i - 1] != ':' && path[i - 1] != '.') {
-      CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
-    }
+  // ':' and '.' are never trail bytes, so the byte before a separator tells.
+  for (std::size_t i = afx_mbcs::FindFirstOf(path, "\\/"); i != std::string::npos;
+       i = afx_mbcs::FindFirstOf(path, "\\/", i + 1)) {
+    if (i > 0 && path[i - 1] != ':' && path[i - 1] != '.') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
   }
   return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
 }
@@ -193,11 +170,11 @@ std::string FileUtility::GetCurrentWorkingDirectory() {
 
 StringList FileUtility::ListFile(const std::string& dir, StringList& fileList) {
   std::string base(dir);
-  if (!base.empty() && base.back() != '\\' && base.back() != '/') base += '\\';
+  if (!base.empty() && !EndsInSeparator(base, "\\/")) base += '\\';
   if (base.size() + 1 >= MAX_PATH) return fileList;  // would not fit a path buffer
   WIN32_FIND_DATAA data;
-  FindHandle find(base + "*", data);
-  if (!find.valid()) return fileList;
+  const UniqueFindHandle find = FindFirst(base + "*", data);
+  if (!find) return fileList;
   do {
     if (data.cFileName[0] == '.') continue;
     if (IsDirectory(data)) {
@@ -205,7 +182,7 @@ StringList FileUtility::ListFile(const std::string& dir, StringList& fileList) {
     } else {
       fileList.push_back(data.cFileName);
     }
-  } while (find.Next(data));
+  } while (FindNext(find, data));
   return fileList;
 }
 
@@ -228,19 +205,27 @@ bool FileUtility::CreateFolder(const char* path) {
   if (path == nullptr) return false;
   std::string rest(path);
   while (!rest.empty() && StringUtility::isspace(static_cast<signed char>(rest.back()))) rest.pop_back();
-  if (!rest.empty() && rest.back() == '\\') rest.pop_back();
+  if (EndsInSeparator(rest, "\\")) rest.pop_back();
 
+  // ':' is never a trail byte, so ":\" is found as bytes; a "\\" must start
+  // at a character.
   std::string built;
   std::size_t split = rest.find(":\\");
+  if (split == std::string::npos) {
+    split = afx_mbcs::FindFirstOf(rest, "\\");
+    while (split != std::string::npos && rest.compare(split, 2, "\\\\") != 0) {
+      split = afx_mbcs::FindFirstOf(rest, "\\", split + 1);
+    }
+  }
   if (split != std::string::npos) {
-    built = rest.substr(0, split + 2);
-    rest.erase(0, split + 2);
-  } else if ((split = rest.find("\\\\")) != std::string::npos) {
     built = rest.substr(0, split + 2);
     rest.erase(0, split + 2);
   }
   for (;;) {
-    const std::size_t next = rest.size() > 1 ? rest.find('\\', 1) : std::string::npos;
+    // The next separator from the remainder's second character on.
+    const std::size_t next = rest.empty()
+                                 ? std::string::npos
+                                 : afx_mbcs::FindFirstOf(rest, "\\", afx_mbcs::CharBytes(rest.data(), rest.size(), 0));
     const bool last = next == std::string::npos;
     built += last ? rest : rest.substr(0, next);
     rest = last ? std::string() : rest.substr(next);
@@ -325,9 +310,9 @@ double FileUtility::GetFolderSize(const char* folder, BOOL recursive, const char
 
 double FileUtility::GetFileSize(const char* file) {
   if (file == nullptr) return 0.0;
-  FileHandle h(
+  const UniqueFileHandle h(
       CreateFileA(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!h.valid()) return 0.0;
+  if (!h) return 0.0;
   DWORD high = 0;
   const DWORD low = ::GetFileSize(h.get(), &high);
   if (low == INVALID_FILE_SIZE) return 0.0;
@@ -345,8 +330,7 @@ bool FileUtility::GetLastModified(const char* path, SYSTEMTIME& time, bool local
   std::memset(&time, 0, sizeof(time));
   if (path == nullptr || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return false;
   WIN32_FIND_DATAA data;
-  FindHandle find(path, data);
-  if (!find.valid()) return false;
+  if (!FindFirst(path, data)) return false;
   FILETIME written = data.ftLastWriteTime;
   if (local) {
     FILETIME localTime;

@@ -31,3 +31,12 @@ TEST(FileUtilityPortable, AppPathIsSetAtLoad) {
   EXPECT_TRUE(dir.back() == '\\' || dir.back() == '/');
   EXPECT_TRUE(FileUtility::directoryExist(dir));
 }
+
+TEST(FileUtilityPortable, DirectoryOfAPathWithTrailBytes0x5C) {
+  // "\xD5\x5C" and "\x81\x5C" are GBK characters whose second byte is '\'.
+  EXPECT_EQ("a\\", FileUtility::getDirectory("a\\\xD5\x5C"));
+  EXPECT_EQ("", FileUtility::getDirectory("\x81\x5C"
+                                          "x.txt"));
+  EXPECT_EQ("C:\\\xD5\x5C\\", FileUtility::getDirectory("C:\\\xD5\x5C\\\x81\x5C"));
+  EXPECT_EQ("\xD5\x5C/", FileUtility::getDirectory("\xD5\x5C/f"));
+}

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/base/win_owners.h"
 #include "tests/testkit/testkit.h"
 #include "zavrel/util/file_utility.h"
 
@@ -346,4 +347,63 @@ TEST(FileUtility, LibraryDirectoryFromAHostElsewhere) {
   EXPECT_TRUE(SamePath(testkit::TestBinaryDir(), cwd)) << cwd;
   EXPECT_EQ(cwd, app);
   EXPECT_FALSE(SamePath(FileUtility::getDirectory(exe), cwd));
+}
+
+namespace {
+
+// The names of the entries of dir, sorted.
+std::vector<std::string> Entries(const std::string& dir) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  UniqueFindHandle find(FindFirstFileA((dir + "\\*").c_str(), &data));
+  if (!find) return names;
+  do {
+    if (std::string(data.cFileName) != "." && std::string(data.cFileName) != "..") names.push_back(data.cFileName);
+  } while (FindNextFileA(find.get(), &data));
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace
+
+// Folder names ending in a GBK character whose trail byte is 0x5C ('\'):
+// "\xD5\x5C" (U+8AA0) and "\x81\x5C" (U+4E57). Wine runs in code page 936,
+// so these are real names of one character each.
+TEST(FileUtility, FolderNamesEndingInATrailByte0x5C) {
+  testkit::TempDir dir;
+  const std::string root = dir.file("t");
+  ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr));
+  const std::string cheng = root + "\\\xD5\x5C";
+  const std::string cheng2 = cheng + "\\\x81\x5C";
+
+  // No directory is made from a path cut inside a character.
+  EXPECT_TRUE(FileUtility::createDirectory(cheng2));
+  EXPECT_EQ(std::vector<std::string>({"\xD5\x5C"}), Entries(root));
+  EXPECT_EQ(std::vector<std::string>({"\x81\x5C"}), Entries(cheng));
+  ASSERT_TRUE(RemoveDirectoryA(cheng2.c_str()));
+  ASSERT_TRUE(RemoveDirectoryA(cheng.c_str()));
+
+  // The last character is not a separator to strip or to split at.
+  EXPECT_TRUE(FileUtility::CreateFolder(cheng.c_str()));
+  EXPECT_TRUE(FileUtility::directoryExist(cheng));
+  EXPECT_TRUE(FileUtility::CreateFolder((cheng2 + "\\").c_str()));
+  EXPECT_TRUE(FileUtility::directoryExist(cheng2));
+  EXPECT_EQ(std::vector<std::string>({"\xD5\x5C"}), Entries(root));
+  EXPECT_EQ(std::vector<std::string>({"\x81\x5C"}), Entries(cheng));
+
+  ASSERT_TRUE(testkit::WriteFileBytes(cheng + "\\a.txt", "abc"));
+  ASSERT_TRUE(testkit::WriteFileBytes(cheng2 + "\\b.txt", "defgh"));
+  // The folder is searched, not its siblings with the same first bytes.
+  EXPECT_EQ(8.0, FileUtility::GetFolderSize(cheng.c_str(), TRUE, nullptr, nullptr, 0));
+  StringList listed;
+  FileUtility::ListFile(cheng, listed);
+  EXPECT_EQ(std::vector<std::string>({"a.txt", "b.txt"}), Sorted(listed));
+
+  const std::string copy = root + "\\c\\\x81\x5C";
+  EXPECT_TRUE(FileUtility::CopyFolder(cheng.c_str(), copy.c_str(), nullptr, 0));
+  EXPECT_EQ("abc", testkit::ReadFileBytes(copy + "\\a.txt"));
+  EXPECT_EQ("defgh", testkit::ReadFileBytes(copy + "\\\x81\x5C\\b.txt"));
+
+  EXPECT_TRUE(FileUtility::RemoveFolder(cheng.c_str(), nullptr, 0));
+  EXPECT_EQ(std::vector<std::string>({"c"}), Entries(root));
 }
