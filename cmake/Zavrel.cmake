@@ -17,9 +17,13 @@ if(ZAVREL_WINDOWS)
     # i686: DWARF-2 unwinding cannot cross DLLs with a static libgcc, so the
     # GCC runtime is shared and shipped beside the DLLs.
     set(ZAVREL_SHARED_RUNTIME ON)
+    set(ZAVREL_RUNTIME_DLLS libgcc_s_dw2-1.dll libstdc++-6.dll libwinpthread-1.dll)
   endif()
-  # Win32 API level: Windows XP and later, ANSI entry points.
-  add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601 _MBCS)
+  # Win32 API level: Windows Vista and later (the i686 GCC runtime shipped
+  # beside the DLLs needs Vista: its thread library imports GetTickCount64),
+  # multibyte (ANSI) entry points. cmake/check-imports.cmake holds every DLL
+  # of the build to it.
+  add_compile_definitions(_WIN32_WINNT=0x0600 WINVER=0x0600 _MBCS)
   add_compile_options(-mthreads)
 endif()
 
@@ -51,6 +55,7 @@ function(zavrel_library target output_name export_define)
   if(ZAVREL_WINDOWS)
     add_library(${target} SHARED)
     set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${output_name})
+    set_property(GLOBAL APPEND PROPERTY ZAVREL_DLL_TARGETS ${target})
     target_compile_definitions(${target} PRIVATE ${export_define})
   else()
     add_library(${target} STATIC)
@@ -64,7 +69,7 @@ function(zavrel_copy_runtime)
   if(NOT ZAVREL_SHARED_RUNTIME)
     return()
   endif()
-  foreach(dll libgcc_s_dw2-1.dll libstdc++-6.dll libwinpthread-1.dll)
+  foreach(dll IN LISTS ZAVREL_RUNTIME_DLLS)
     execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
                     OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
     if(NOT EXISTS "${path}")
@@ -119,4 +124,29 @@ function(zavrel_add_subdirectories)
       add_subdirectory(${child})
     endif()
   endforeach()
+endfunction()
+
+# After everything is built, checks that no DLL of the build imports a
+# function newer than the minimum Windows version (see above).
+function(zavrel_check_imports)
+  if(NOT ZAVREL_WINDOWS)
+    return()
+  endif()
+  string(REGEX REPLACE "-g\\+\\+(-posix)?$" "-objdump" objdump ${CMAKE_CXX_COMPILER})
+  get_property(targets GLOBAL PROPERTY ZAVREL_DLL_TARGETS)
+  set(files "")
+  foreach(target IN LISTS targets)
+    list(APPEND files $<TARGET_FILE:${target}>)
+  endforeach()
+  if(ZAVREL_SHARED_RUNTIME)
+    foreach(dll IN LISTS ZAVREL_RUNTIME_DLLS)
+      list(APPEND files ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${dll})
+    endforeach()
+  endif()
+  add_custom_target(check_imports ALL
+    COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${objdump} "-DDLLS=${files}"
+            -P ${ZAVREL_SOURCE_DIR}/cmake/check-imports.cmake
+    DEPENDS ${targets}
+    COMMENT "Checking the DLLs' imports against the minimum Windows version"
+    VERBATIM)
 endfunction()
