@@ -4,20 +4,14 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "support/base/win_owners.h"
+
 namespace {
 
-// Owns a module handle; frees it when the table goes at unload.
+// A module of the table; freed when the table goes at unload.
 struct ModuleEntry {
-  HMODULE hModule = nullptr;
+  UniqueModule module;
   std::string strName;  // the name it was loaded under; empty until loaded
-
-  ModuleEntry() = default;
-  ModuleEntry(const ModuleEntry&) = delete;
-  ModuleEntry& operator=(const ModuleEntry&) = delete;
-  ~ModuleEntry() {
-    if (hModule) FreeLibrary(hModule);
-    strName.clear();
-  }
 };
 
 // Module file name -> entry. Made on first use, destroyed when Zavrel unloads.
@@ -73,17 +67,17 @@ bool CComponentLoader::Create() {
   }
   ModuleEntry& entry = *found->second;
 
-  if (!entry.hModule) {
-    entry.hModule = LoadLibraryA(m_strModuleFile.c_str());
-    if (entry.hModule) entry.strName = m_strModuleFile;
+  if (!entry.module) {
+    entry.module.reset(LoadLibraryA(m_strModuleFile.c_str()));
+    if (entry.module) entry.strName = m_strModuleFile;
   }
-  if (!entry.hModule) {
+  if (!entry.module) {
     m_strLastError.Format("%s 加载失败，错误代码：%ld ！", m_strModuleFile.c_str(), static_cast<long>(GetLastError()));
     Fail();
   }
 
   auto proc = reinterpret_cast<ComponentCreateProc>(
-      reinterpret_cast<void (*)()>(GetProcAddress(entry.hModule, m_strCreateProc.c_str())));
+      reinterpret_cast<void (*)()>(GetProcAddress(entry.module.get(), m_strCreateProc.c_str())));
   if (!proc) {
     m_strLastError.Format("%s 组件创建函数 %s 不存在，错误代码：%u ！", entry.strName.c_str(), m_strCreateProc.c_str(),
                           static_cast<unsigned>(GetLastError()));
