@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "zavrel/util/file_utility.h"
+#include "zavrel/util/module_directory.h"
 
 namespace {
 
@@ -17,8 +17,13 @@ SelfRegisterFn entryPoint(HMODULE module, const char* name) {
 
 }  // namespace
 
-CComRegister::CComRegister(CString strFileName)
-    : moduleHandle(nullptr), modulePath(FileUtility::GetCurrentWorkingDirectory().c_str()) {
+CComRegister::CComRegister(CString strFileName) : moduleHandle(nullptr) {
+  // The folder of the library that holds this code, found from its image: a
+  // lookup by name, or a bare file name, would let the system's search order
+  // pick a library of that name from elsewhere.
+  const std::string dir = ThisModuleDirectory();
+  if (dir.empty()) return;  // no path: nothing is loaded, now or by Load
+  modulePath = dir.c_str();
   modulePath += strFileName;
   moduleHandle = LoadLibraryA(modulePath);
   if (SelfRegisterFn registerServer = entryPoint(moduleHandle, "DllRegisterServer")) registerServer();
@@ -27,7 +32,7 @@ CComRegister::CComRegister(CString strFileName)
 CComRegister::~CComRegister() = default;
 
 bool CComRegister::Load() {
-  moduleHandle = LoadLibraryA(modulePath);
+  moduleHandle = modulePath.IsEmpty() ? nullptr : LoadLibraryA(modulePath);
   return moduleHandle != nullptr;
 }
 

@@ -16,9 +16,12 @@
 class ZAVREL_API CComRegister {
  public:
   // modulePath becomes the directory of Zavrel.dll followed by strFileName.
-  // Loads the library and, when it exports "DllRegisterServer", calls it once
-  // (its result is ignored: call Register to learn it). A library that
-  // cannot be loaded leaves the object unloaded.
+  // The directory is that of the library holding this code, whatever its
+  // name. Loads the library and, when it exports "DllRegisterServer", calls
+  // it once (its result is ignored: call Register to learn it). A library
+  // that cannot be loaded leaves the object unloaded. When the directory
+  // cannot be found, modulePath stays empty and nothing is loaded (Load
+  // answers false too): the system's search order is never used.
   explicit CComRegister(CString strFileName);
   CComRegister(const CComRegister& other) = default;
   CComRegister& operator=(const CComRegister& other) = default;
@@ -38,7 +41,8 @@ class ZAVREL_API CComRegister {
 
  protected:
   HMODULE moduleHandle;  // the loaded library, or null
-  CString modulePath;    // Zavrel.dll's directory (with "\") + the file name
+  CString modulePath;    // Zavrel.dll's directory (with "\") + the file name,
+                         // or empty when that directory cannot be found
 
  private:
   bool callEntry(const char* name);

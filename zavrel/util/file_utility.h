@@ -40,8 +40,9 @@ class ZAVREL_API FileUtility {
   static std::string getDirectory(const std::string& path);
   // The system's temporary directory, ending in a separator; "" on failure.
   static std::string getTempPath();
-  // The drive and directory of the loaded Zavrel.dll, ending in a backslash;
-  // the executable's directory when no module of that name is loaded.
+  // The drive and directory of the loaded Zavrel.dll (found from the image
+  // that holds this code, whatever the file is called), ending in a
+  // backslash; "" when it cannot be found.
   static std::string GetCurrentWorkingDirectory();
 
 #ifdef _WIN32

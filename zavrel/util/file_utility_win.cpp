@@ -11,6 +11,7 @@
 #include "afx/afx_mbcs.h"
 #include "support/base/win_owners.h"
 #include "zavrel/util/file_utility.h"
+#include "zavrel/util/module_directory.h"
 
 std::string FileUtility::APP_PATH = FileUtility::GetCurrentWorkingDirectory();
 
@@ -159,13 +160,9 @@ std::string FileUtility::getTempPath() {
 }
 
 std::string FileUtility::GetCurrentWorkingDirectory() {
-  char path[MAX_PATH] = {};
-  const DWORD n = GetModuleFileNameA(GetModuleHandleA("Zavrel.dll"), path, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return std::string();
-  char drive[_MAX_DRIVE] = {};
-  char dir[_MAX_DIR] = {};
-  _splitpath(path, drive, dir, nullptr, nullptr);
-  return std::string(drive) + dir;
+  // Found from this library's image, not its name: a renamed library still
+  // finds its own folder.
+  return ThisModuleDirectory();
 }
 
 StringList FileUtility::ListFile(const std::string& dir, StringList& fileList) {

@@ -5,6 +5,7 @@
 
 #include "tests/testkit/testkit.h"
 #include "zavrel/util/com_register.h"
+#include "zavrel/util/module_directory.h"
 
 namespace {
 
@@ -35,10 +36,30 @@ Counts CountsOf(const char* dll) {
 const char kServer[] = "ComTestServer.dll";
 const char kFailing[] = "ComTestServerFail.dll";
 
+// Each case starts with no test server loaded and gives back every reference
+// it leaves (the library stays loaded after CComRegister goes, by design), so
+// the cases do not depend on each other when they run in one process.
+class ComRegister : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(nullptr, GetModuleHandleA(kServer));
+    ASSERT_EQ(nullptr, GetModuleHandleA(kFailing));
+  }
+  void TearDown() override {
+    for (const char* dll : {kServer, kFailing}) {
+      for (int i = 0; i < 16; ++i) {
+        HMODULE module = GetModuleHandleA(dll);
+        if (module == nullptr) break;
+        FreeLibrary(module);
+      }
+      EXPECT_EQ(nullptr, GetModuleHandleA(dll)) << dll;
+    }
+  }
+};
+
 }  // namespace
 
-TEST(ComRegister, ConstructionLoadsTheLibraryBesideZavrelAndRegistersItOnce) {
-  ASSERT_EQ(nullptr, GetModuleHandleA(kServer));
+TEST_F(ComRegister, ConstructionLoadsTheLibraryBesideZavrelAndRegistersItOnce) {
   InspectableRegister reg(kServer);
   ASSERT_NE(nullptr, reg.handle());
   EXPECT_EQ(GetModuleHandleA(kServer), reg.handle());
@@ -52,7 +73,7 @@ TEST(ComRegister, ConstructionLoadsTheLibraryBesideZavrelAndRegistersItOnce) {
   EXPECT_EQ(1, CountsOf(kServer).unregistered);
 }
 
-TEST(ComRegister, AFailureCodeFromTheEntryPointIsFalse) {
+TEST_F(ComRegister, AFailureCodeFromTheEntryPointIsFalse) {
   InspectableRegister reg(kFailing);
   ASSERT_NE(nullptr, reg.handle());
   EXPECT_EQ(1, CountsOf(kFailing).registered) << "called at construction, E_FAIL ignored";
@@ -62,7 +83,7 @@ TEST(ComRegister, AFailureCodeFromTheEntryPointIsFalse) {
   EXPECT_EQ(1, CountsOf(kFailing).unregistered);
 }
 
-TEST(ComRegister, AMissingLibraryLeavesTheObjectUnloaded) {
+TEST_F(ComRegister, AMissingLibraryLeavesTheObjectUnloaded) {
   InspectableRegister reg("NoSuchServer.dll");
   EXPECT_EQ(nullptr, reg.handle());
   EXPECT_FALSE(reg.Register());
@@ -72,15 +93,16 @@ TEST(ComRegister, AMissingLibraryLeavesTheObjectUnloaded) {
   EXPECT_EQ(nullptr, reg.handle());
 }
 
-TEST(ComRegister, ALibraryWithoutTheEntryPointsCannotRegister) {
+TEST_F(ComRegister, ALibraryWithoutTheEntryPointsCannotRegister) {
   // The framework library lies beside Zavrel.dll and is no COM server.
   InspectableRegister reg("Afx.dll");
   ASSERT_NE(nullptr, reg.handle());
   EXPECT_FALSE(reg.Register());
   EXPECT_FALSE(reg.UnRegister());
+  reg.Unload();
 }
 
-TEST(ComRegister, DestructionKeepsTheLibraryLoadedUntilUnload) {
+TEST_F(ComRegister, DestructionKeepsTheLibraryLoadedUntilUnload) {
   HMODULE handle = nullptr;
   {
     InspectableRegister reg(kServer);
@@ -108,7 +130,7 @@ TEST(ComRegister, DestructionKeepsTheLibraryLoadedUntilUnload) {
   reg.Unload();
 }
 
-TEST(ComRegister, CopiesShareTheLoadedLibrary) {
+TEST_F(ComRegister, CopiesShareTheLoadedLibrary) {
   InspectableRegister reg(kServer);
   InspectableRegister copy(reg);
   EXPECT_EQ(reg.handle(), copy.handle());
@@ -120,4 +142,63 @@ TEST(ComRegister, CopiesShareTheLoadedLibrary) {
   EXPECT_EQ(reg.handle(), assigned.handle());
   EXPECT_TRUE(assigned.UnRegister());
   EXPECT_EQ(1, CountsOf(kServer).unregistered);
+}
+
+// A second copy of Zavrel.dll, under another name in another folder: its
+// CComRegister looks for the server beside itself, not beside the module
+// that happens to be named Zavrel.dll.
+TEST_F(ComRegister, TheFolderIsThatOfTheLibraryHoldingTheCodeWhateverItsName) {
+  testkit::TempDir dir;
+  const std::string copyPath = dir.file("ZavrelRenamed.dll");
+  const std::string serverPath = dir.file("ServerBesideTheCopy.dll");
+  ASSERT_TRUE(CopyFileA(testkit::TestBinaryPath("Zavrel.dll").c_str(), copyPath.c_str(), TRUE));
+  ASSERT_TRUE(CopyFileA(testkit::TestBinaryPath(kServer).c_str(), serverPath.c_str(), TRUE));
+  ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(testkit::TestBinaryPath("ServerBesideTheCopy.dll").c_str()));
+
+  HMODULE copy = LoadLibraryA(copyPath.c_str());
+  ASSERT_NE(nullptr, copy);
+  ASSERT_NE(GetModuleHandleA("Zavrel.dll"), copy);
+  // The copy's constructor and destructor, called on storage of our own.
+#ifdef _WIN64
+  typedef void (*ConstructFn)(void*, CString);
+  typedef void (*DestroyFn)(void*);
+#else
+  typedef void(__thiscall * ConstructFn)(void*, CString);
+  typedef void(__thiscall * DestroyFn)(void*);
+#endif
+  auto construct =
+      reinterpret_cast<ConstructFn>(reinterpret_cast<void*>(GetProcAddress(copy, "_ZN12CComRegisterC1E7CString")));
+  auto destroy = reinterpret_cast<DestroyFn>(reinterpret_cast<void*>(GetProcAddress(copy, "_ZN12CComRegisterD1Ev")));
+  ASSERT_NE(nullptr, construct);
+  ASSERT_NE(nullptr, destroy);
+
+  alignas(InspectableRegister) unsigned char storage[sizeof(InspectableRegister)];
+  construct(storage, CString("ServerBesideTheCopy.dll"));
+  const InspectableRegister& reg = *reinterpret_cast<const InspectableRegister*>(storage);
+  EXPECT_EQ(0, _stricmp(serverPath.c_str(), reg.path().GetString())) << reg.path().GetString();
+  HMODULE server = reg.handle();
+  EXPECT_NE(nullptr, server) << "the server beside the copy was not loaded";
+  EXPECT_EQ(GetModuleHandleA(serverPath.c_str()), server);
+  EXPECT_EQ(1, CountsOf("ServerBesideTheCopy.dll").registered);
+  destroy(storage);
+  if (server != nullptr) FreeLibrary(server);
+  FreeLibrary(copy);
+}
+
+// The lookup itself, linked into this test program.
+TEST(ModuleDirectory, IsTheFolderOfTheModuleHoldingTheAddress) {
+  EXPECT_EQ(0, _stricmp(testkit::TestBinaryDir().c_str(), ThisModuleDirectory().c_str())) << ThisModuleDirectory();
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  ASSERT_NE(nullptr, kernel);
+  char path[MAX_PATH] = {};
+  ASSERT_NE(0u, GetModuleFileNameA(kernel, path, MAX_PATH));
+  std::string expected(path);
+  expected.erase(expected.find_last_of('\\') + 1);
+  EXPECT_EQ(0, _stricmp(expected.c_str(), ModuleDirectoryOf(reinterpret_cast<const void*>(&GetTickCount)).c_str()));
+}
+
+TEST(ModuleDirectory, AnAddressOutsideEveryModuleHasNoFolder) {
+  const std::string heap(64, 'x');
+  EXPECT_EQ("", ModuleDirectoryOf(heap.data()));
+  EXPECT_EQ("", ModuleDirectoryOf(nullptr));
 }
