@@ -98,3 +98,9 @@ class IClientSocket : public IUnknownEx {
 // rule (IClientSocket or IUnknownEx at 1.1.0.x / 1.1.1.x), or null. The
 // caller owns the object and ends it with Release.
 typedef void* (*CreateClientSocketProc)(const GUID* pGuid, DWORD dwInterfaceVer);
+
+// Exported by Nuvrell.dll as "SetConnectTimeout", for tests that must see a
+// connect time out without waiting for it: the timeout of attempts started
+// afterwards, for every socket of the process (10000 ms by default; 0
+// restores that). Returns the value it replaces.
+typedef DWORD (*SetConnectTimeoutProc)(DWORD dwMilliseconds);

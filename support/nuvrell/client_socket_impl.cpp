@@ -22,6 +22,7 @@ constexpr int kReadsPerEvent = 32;
 
 LONG g_nextSocketID = 0;
 bool g_classRegistered = false;
+DWORD g_connectTimeoutMs = kConnectTimeoutMs;
 
 HMODULE ThisModule() {
   HMODULE h = nullptr;
@@ -117,32 +118,6 @@ bool StartResolveThread(const std::shared_ptr<ResolveRequest>& req) {
 
 }  // namespace
 
-void UniqueSocket::reset(SOCKET s) {
-  if (m_s != INVALID_SOCKET) {
-    const int saved = WSAGetLastError();
-    closesocket(m_s);
-    WSASetLastError(saved);
-  }
-  m_s = s;
-}
-
-UniqueWindow& UniqueWindow::operator=(UniqueWindow&& other) noexcept {
-  if (this != &other) {
-    reset(other.m_h);
-    other.m_h = nullptr;
-  }
-  return *this;
-}
-
-void UniqueWindow::reset(HWND h) {
-  if (m_h) {
-    const DWORD saved = GetLastError();
-    DestroyWindow(m_h);
-    SetLastError(saved);
-  }
-  m_h = h;
-}
-
 CClientSocket::CClientSocket()
     : m_wSocketID(static_cast<WORD>(InterlockedIncrement(&g_nextSocketID))),
       m_pAlive(std::make_shared<bool>(true)),
@@ -176,6 +151,12 @@ bool CClientSocket::Init() {
 void CClientSocket::UnregisterWindowClass() {
   if (g_classRegistered) UnregisterClassA(kWindowClass, ThisModule());
   g_classRegistered = false;
+}
+
+DWORD CClientSocket::SetConnectTimeout(DWORD dwMilliseconds) {
+  const DWORD previous = g_connectTimeoutMs;
+  g_connectTimeoutMs = dwMilliseconds ? dwMilliseconds : kConnectTimeoutMs;
+  return previous;
 }
 
 bool CClientSocket::IsValid() {
@@ -293,24 +274,22 @@ bool CClientSocket::Connect(LPCSTR pszServer, WORD wPort) {
   req->names.push_back(connectHost);
   if (m_ProxyInfo.cbProxyType == ProxyType_Socks4) req->names.push_back(m_strServer);
 
-  bool allDotted = true;
+  // Addresses given as dotted text need no lookup. The request's own list
+  // stays empty: a lookup fills it in the order of the names.
+  std::vector<std::uint32_t> dotted;
   for (const std::string& name : req->names) {
     std::uint32_t addr = 0;
-    if (!ParseAddress(name, &addr)) {
-      allDotted = false;
-      break;
-    }
-    req->addrs.push_back(addr);
+    if (!ParseAddress(name, &addr)) break;
+    dotted.push_back(addr);
   }
 
-  if (allDotted) {
-    if (UsesProxy() &&
-        !m_Handshake.Begin(m_ProxyInfo, m_strServer, req->addrs.size() > 1 ? req->addrs[1] : 0, m_wServerPort)) {
+  if (dotted.size() == req->names.size()) {
+    if (UsesProxy() && !m_Handshake.Begin(m_ProxyInfo, m_strServer, dotted.size() > 1 ? dotted[1] : 0, m_wServerPort)) {
       Reset();
       return false;
     }
     m_Phase = Phase::Connecting;
-    if (StartTcp(req->addrs[0], connectPort) != 0) {
+    if (StartTcp(dotted[0], connectPort) != 0) {
       Reset();
       return false;
     }
@@ -322,7 +301,7 @@ bool CClientSocket::Connect(LPCSTR pszServer, WORD wPort) {
       return false;
     }
   }
-  SetTimer(m_Window.get(), kTimerConnect, kConnectTimeoutMs, nullptr);
+  SetTimer(m_Window.get(), kTimerConnect, g_connectTimeoutMs, nullptr);
   return true;
 }
 
@@ -520,8 +499,11 @@ bool CClientSocket::DeliverFrames() {
 
 void CClientSocket::OnTimer(UINT_PTR id) {
   if (id == kTimerConnect) {
-    if (m_Phase != Phase::Idle && m_Phase != Phase::Connected) FailConnect(NUVRELL_ERROR_TIMEOUT, "连接服务器超时");
+    // Stopped before the sink hears of it: the sink may start a new attempt
+    // (with its own timeout) or release this object inside the call, so
+    // nothing of this object is touched after it.
     KillTimer(m_Window.get(), kTimerConnect);
+    if (m_Phase != Phase::Idle && m_Phase != Phase::Connected) FailConnect(NUVRELL_ERROR_TIMEOUT, "连接服务器超时");
     return;
   }
   if (id == kTimerKeepAlive) {

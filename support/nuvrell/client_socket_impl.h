@@ -14,54 +14,13 @@
 #include <memory>
 #include <string>
 
+#include "support/base/win_owners.h"
 #include "support/nuvrell/client_socket.h"
 #include "support/nuvrell/proxy_handshake.h"
+#include "support/nuvrell/socket_owner.h"
 #include "support/nuvrell/wire_frame.h"
 
 namespace nuvrell {
-
-// Owns a Winsock socket; closesocket on destruction. Move-only.
-class UniqueSocket {
- public:
-  UniqueSocket() = default;
-  explicit UniqueSocket(SOCKET s) : m_s(s) {}
-  UniqueSocket(const UniqueSocket&) = delete;
-  UniqueSocket& operator=(const UniqueSocket&) = delete;
-  UniqueSocket(UniqueSocket&& other) noexcept : m_s(other.release()) {}
-  UniqueSocket& operator=(UniqueSocket&& other) noexcept {
-    if (this != &other) reset(other.release());
-    return *this;
-  }
-  ~UniqueSocket() { reset(); }
-  SOCKET get() const { return m_s; }
-  explicit operator bool() const { return m_s != INVALID_SOCKET; }
-  SOCKET release() {
-    SOCKET s = m_s;
-    m_s = INVALID_SOCKET;
-    return s;
-  }
-  void reset(SOCKET s = INVALID_SOCKET);
-
- private:
-  SOCKET m_s = INVALID_SOCKET;
-};
-
-// Owns a window; DestroyWindow on destruction. Move-only.
-class UniqueWindow {
- public:
-  UniqueWindow() = default;
-  explicit UniqueWindow(HWND h) : m_h(h) {}
-  UniqueWindow(const UniqueWindow&) = delete;
-  UniqueWindow& operator=(const UniqueWindow&) = delete;
-  UniqueWindow(UniqueWindow&& other) noexcept : m_h(other.m_h) { other.m_h = nullptr; }
-  UniqueWindow& operator=(UniqueWindow&& other) noexcept;
-  ~UniqueWindow() { reset(); }
-  HWND get() const { return m_h; }
-  void reset(HWND h = nullptr);
-
- private:
-  HWND m_h = nullptr;
-};
 
 struct ResolveRequest;
 
@@ -95,6 +54,8 @@ class CClientSocket final : public IClientSocket {
 
   // Unregisters the window class (module unload).
   static void UnregisterWindowClass();
+  // The connect timeout of later attempts (see SetConnectTimeoutProc).
+  static DWORD SetConnectTimeout(DWORD dwMilliseconds);
 
  private:
   enum class Phase { Idle, Resolving, Connecting, Handshake, Connected };

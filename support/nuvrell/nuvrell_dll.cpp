@@ -21,3 +21,7 @@ extern "C" NUVRELL_API void* CreateClientSocket(const GUID* pGuid, DWORD dwInter
   }
   return itf;
 }
+
+extern "C" NUVRELL_API DWORD SetConnectTimeout(DWORD dwMilliseconds) {
+  return nuvrell::CClientSocket::SetConnectTimeout(dwMilliseconds);
+}

@@ -131,13 +131,23 @@ bool CClientService::ConnectToServer(const std::string& strAddress, WORD wPort) 
 }
 
 void CClientService::StartReconnectTimer(int nElapse) {
+  // One reconnect timer at a time: the one it replaces would tick on,
+  // ignored, until the service ends.
+  StopReconnectTimer();
   m_nReconnectCount = 0;
-  m_nReconnectTimerID = m_ReconnectTimer.SetTimer(static_cast<UINT>(nElapse > 0 ? nElapse : 0));
+  const UINT id = m_ReconnectTimer.SetTimer(static_cast<UINT>(nElapse > 0 ? nElapse : 0));
+  m_nReconnectTimerID = id != 0 ? id : kNoTimer;
 }
 
 void CClientService::StartReconnectTimer() { StartReconnectTimer(m_nReconnectInterval); }
 
-void CClientService::StopReconnectTimer() { m_ReconnectTimer.KillTimer(m_nReconnectTimerID); }
+void CClientService::StopReconnectTimer() {
+  // The identifier is forgotten once stopped: the system hands it out again,
+  // and a later stop must not end another object's timer.
+  if (m_nReconnectTimerID == kNoTimer) return;
+  m_ReconnectTimer.KillTimer(m_nReconnectTimerID);
+  m_nReconnectTimerID = kNoTimer;
+}
 
 void CClientService::OnTimerEx(UINT nIDEvent) {
   if (nIDEvent != m_nReconnectTimerID) return;

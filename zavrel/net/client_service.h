@@ -102,12 +102,13 @@ class ZAVREL_API CClientService : public IClientSocketSink, public IUiTimerListe
   // Asks the socket to connect. Empty address: false, no box. Refused at
   // once or an exception from the socket: the error box, false.
   virtual bool ConnectToServer(const std::string& strAddress, WORD wPort);
-  // Starts a reconnect timer of nElapse milliseconds with the attempt count
-  // at 0; a timer started before keeps running, its ticks are ignored.
+  // Stops the running reconnect timer, if any, then starts one of nElapse
+  // milliseconds with the attempt count at 0.
   virtual void StartReconnectTimer(int nElapse);
   // The same with the reconnect interval (30000 ms).
   virtual void StartReconnectTimer();
-  // Stops the timer last started.
+  // Stops the running reconnect timer and forgets its identifier (0xFFFFFFFF
+  // again); nothing when none runs.
   virtual void StopReconnectTimer();
 
  public:
@@ -116,7 +117,7 @@ class ZAVREL_API CClientService : public IClientSocketSink, public IUiTimerListe
   virtual ~CClientService();
 
  protected:
-  // A tick of a reconnect timer: other than the last one started, ignored;
+  // A tick of a reconnect timer: other than the running one, ignored;
   // otherwise counts an attempt, restarts the service and stops the timer
   // once the attempts reach the limit.
   void OnTimerEx(UINT nIDEvent) override;

@@ -1,6 +1,7 @@
 // CClientService with the real Nuvrell.dll against the local hall server.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -429,11 +430,79 @@ TEST(ClientService, TickOfAReplacedTimerIsIgnored) {
   const UINT first = service.m_nReconnectTimerID;
   service.StartReconnectTimer(600000);
   EXPECT_NE(first, service.m_nReconnectTimerID);
-  testkit::PumpMessagesFor(300);  // the first timer ticks many times meanwhile
+  testkit::PumpMessagesFor(300);  // the first timer would have ticked many times
   EXPECT_EQ(0, service.restarts);
   EXPECT_EQ(0, service.m_nReconnectCount);
   EXPECT_TRUE(boxes.boxes.empty());
   service.StopReconnectTimer();
+}
+
+namespace {
+
+// Records every reconnect tick that reaches the service, ticks of replaced
+// timers included.
+class TickRecordingService : public TestService {
+ public:
+  std::vector<UINT> ticks;
+
+  int TicksOf(UINT id) const { return static_cast<int>(std::count(ticks.begin(), ticks.end(), id)); }
+
+ protected:
+  void OnTimerEx(UINT nIDEvent) override {
+    ticks.push_back(nIDEvent);
+    TestService::OnTimerEx(nIDEvent);
+  }
+};
+
+struct TickCounter : IUiTimerListener {
+  int ticks = 0;
+  void OnTimerEx(UINT) override { ++ticks; }
+};
+
+}  // namespace
+
+TEST(ClientService, RestartedReconnectTimerStopsTheOldOne) {
+  TickRecordingService service;  // no address: a restart connects nothing
+  service.StartReconnectTimer(15);
+  const UINT first = service.m_nReconnectTimerID;
+  service.StartReconnectTimer(600000);
+  const UINT second = service.m_nReconnectTimerID;
+  EXPECT_NE(first, second);
+  testkit::PumpMessagesFor(300);
+  EXPECT_EQ(0, service.TicksOf(first));
+  EXPECT_EQ(0, service.restarts);
+
+  service.StopReconnectTimer();
+  EXPECT_EQ(0xFFFFFFFFu, service.m_nReconnectTimerID);
+  service.StopReconnectTimer();  // nothing left to stop
+  EXPECT_EQ(0xFFFFFFFFu, service.m_nReconnectTimerID);
+}
+
+// The system hands a stopped timer's identifier out again; the service must
+// not stop the new owner's timer through its old record.
+TEST(ClientService, StaleReconnectIdentifierNeverStopsAnotherTimer) {
+  TickRecordingService service;
+  service.StartReconnectTimer(600000);
+  const UINT stale = service.m_nReconnectTimerID;
+  ASSERT_NE(0u, stale);
+  service.StopReconnectTimer();
+
+  TickCounter counter;
+  CUiTimer other;
+  other.RegisterListener(&counter);
+  UINT id = 0;
+  for (int i = 0; i < 200000 && id != stale; ++i) {
+    id = other.SetTimer(10);
+    if (id != stale) other.KillTimer(id);
+  }
+  ASSERT_EQ(stale, id) << "the system never reused the identifier";
+
+  service.StopReconnectTimer();
+  service.StartReconnectTimer(600000);  // replacing stops only its own timer
+  EXPECT_NE(stale, service.m_nReconnectTimerID);
+  service.StopReconnectTimer();
+  ASSERT_TRUE(testkit::PumpMessagesUntil([&] { return counter.ticks >= 3; }, 3000));
+  EXPECT_EQ(0, service.TicksOf(stale));
 }
 
 TEST(ClientService, ConnectsThroughAProxy) {
