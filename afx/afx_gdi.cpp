@@ -201,6 +201,11 @@ BOOL CRgn::CreateRoundRectRgn(int x1, int y1, int x2, int y2, int x3, int y3) {
   return Attach(::CreateRoundRectRgn(x1, y1, x2, y2, x3, y3));
 }
 
+BOOL CRgn::CreateFromData(const XFORM* lpXForm, int nCount, const RGNDATA* pRgnData) {
+  if (m_hObject || !pRgnData || nCount <= 0) return FALSE;
+  return Attach(::ExtCreateRegion(lpXForm, static_cast<DWORD>(nCount), pRgnData));
+}
+
 int CRgn::CombineRgn(const CRgn* pRgn1, const CRgn* pRgn2, int nCombineMode) {
   if (!m_hObject || !pRgn1) return ERROR;
   HRGN second = pRgn2 ? static_cast<HRGN>(pRgn2->m_hObject) : nullptr;
@@ -391,6 +396,9 @@ void CDC::FrameRect(LPCRECT lpRect, CBrush* pBrush) {
 BOOL CDC::Rectangle(int x1, int y1, int x2, int y2) { return ::Rectangle(m_hDC, x1, y1, x2, y2); }
 BOOL CDC::Rectangle(LPCRECT lpRect) {
   return lpRect ? Rectangle(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom) : FALSE;
+}
+BOOL CDC::RoundRect(int x1, int y1, int x2, int y2, int x3, int y3) {
+  return ::RoundRect(m_hDC, x1, y1, x2, y2, x3, y3);
 }
 BOOL CDC::Ellipse(int x1, int y1, int x2, int y2) { return ::Ellipse(m_hDC, x1, y1, x2, y2); }
 BOOL CDC::Ellipse(LPCRECT lpRect) {

@@ -126,6 +126,9 @@ class AFX_API CRgn : public CGdiObject {
   BOOL CreateRectRgnIndirect(LPCRECT lpRect);
   BOOL CreateEllipticRgn(int x1, int y1, int x2, int y2);
   BOOL CreateRoundRectRgn(int x1, int y1, int x2, int y2, int x3, int y3);
+  // A region from region data (ExtCreateRegion), transformed by lpXForm
+  // when given; nCount is the size of the data in bytes.
+  BOOL CreateFromData(const XFORM* lpXForm, int nCount, const RGNDATA* pRgnData);
   // Sets this region (which must exist) to the combination of the two
   // (RGN_AND, RGN_OR, RGN_XOR, RGN_DIFF, RGN_COPY); the region type, or
   // ERROR.
@@ -212,6 +215,8 @@ class AFX_API CDC : public CObject {
   void FrameRect(LPCRECT lpRect, CBrush* pBrush);
   BOOL Rectangle(int x1, int y1, int x2, int y2);
   BOOL Rectangle(LPCRECT lpRect);
+  // A rectangle with corners rounded by ellipses of x3 x y3.
+  BOOL RoundRect(int x1, int y1, int x2, int y2, int x3, int y3);
   BOOL Ellipse(int x1, int y1, int x2, int y2);
   BOOL Ellipse(LPCRECT lpRect);
   CPoint MoveTo(int x, int y);

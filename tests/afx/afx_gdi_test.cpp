@@ -1,6 +1,9 @@
 // GDI objects, device contexts and run-time classes.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <vector>
+
 #include "afx/afxwin.h"
 #include "tests/testkit/testkit.h"
 
@@ -145,6 +148,40 @@ TEST(DeviceContextTest, ARegionClipsDrawing) {
   EXPECT_EQ(kRed, surface.dc.GetPixel(1, 1));
   EXPECT_EQ(kWhite, surface.dc.GetPixel(10, 1));
   EXPECT_EQ(kRed, surface.dc.GetPixel(18, 1));
+}
+
+TEST(DeviceContextTest, RegionFromRectanglesAndARoundedOutline) {
+  // Two rectangles as RGNDATA: x 0..4 and x 15..19 of row 3.
+  const RECT runs[2] = {{0, 3, 5, 4}, {15, 3, 20, 4}};
+  std::vector<BYTE> data(sizeof(RGNDATAHEADER) + sizeof runs);
+  RGNDATAHEADER header = {};
+  header.dwSize = sizeof header;
+  header.iType = RDH_RECTANGLES;
+  header.nCount = 2;
+  header.nRgnSize = sizeof runs;
+  header.rcBound = RECT{0, 3, 20, 4};
+  std::memcpy(data.data(), &header, sizeof header);
+  std::memcpy(data.data() + sizeof header, runs, sizeof runs);
+  const RGNDATA* rgnData = reinterpret_cast<const RGNDATA*>(data.data());
+  CRgn region;
+  ASSERT_TRUE(region.CreateFromData(nullptr, static_cast<int>(data.size()), rgnData));
+  EXPECT_TRUE(region.PtInRegion(4, 3));
+  EXPECT_FALSE(region.PtInRegion(10, 3));
+  EXPECT_TRUE(region.PtInRegion(19, 3));
+  EXPECT_FALSE(region.PtInRegion(4, 4));
+  EXPECT_FALSE(region.CreateFromData(nullptr, static_cast<int>(data.size()), rgnData)) << "one is held already";
+
+  MemorySurface surface(20, 20);
+  CPen pen(PS_SOLID, 1, kRed);
+  CPen* pOldPen = surface.dc.SelectObject(&pen);
+  CGdiObject* pOldBrush = surface.dc.SelectStockObject(NULL_BRUSH);
+  EXPECT_TRUE(surface.dc.RoundRect(0, 0, 20, 20, 8, 8));
+  surface.dc.SelectObject(pOldBrush);
+  surface.dc.SelectObject(pOldPen);
+  EXPECT_EQ(kRed, surface.dc.GetPixel(0, 10));
+  EXPECT_EQ(kRed, surface.dc.GetPixel(10, 0));
+  EXPECT_EQ(kWhite, surface.dc.GetPixel(0, 0)) << "the corner is rounded";
+  EXPECT_EQ(kWhite, surface.dc.GetPixel(10, 10)) << "a null brush leaves the inside";
 }
 
 TEST(DeviceContextTest, OwnsItsContextAndTemporariesDoNot) {

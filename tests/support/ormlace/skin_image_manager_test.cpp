@@ -71,6 +71,28 @@ TEST(SkinImageManager, NothingCachedForAMissingOrBrokenFileUntilItCanBeRead) {
   EXPECT_EQ(6u, another->GetWidth());
 }
 
+// GBK names (code page 936 under Wine): "\xD6\x41" (U+8AE5) and "\xD6\x61"
+// (U+8B05) differ only in a trail byte that looks like a letter; the trail
+// byte of "\xD5\x5C" (U+8AA0) is '\'.
+TEST(SkinImageManager, DoubleByteNamesKeepTheirTrailBytes) {
+  SkinFolder folder;
+  ASSERT_TRUE(CreateDirectoryA(folder.file("\xD5\x5C").c_str(), nullptr));
+  const std::string sub = folder.name() + "\\\xD5\x5C";
+  ASSERT_TRUE(testkit::WriteFileBytes(folder.file("\xD5\x5C\\\xD6\x41.bmp"), SmallBmp(RGB(0, 0, 255), 1, 1)));
+  ASSERT_TRUE(testkit::WriteFileBytes(folder.file("\xD5\x5C\\\xD6\x61.bmp"), SmallBmp(RGB(0, 0, 255), 2, 1)));
+  CSkinImageManager& cache = CSkinImageManager::getSingleton();
+  CxImage* first = cache.GetImage(sub + "\\\xD6\x41.bmp");
+  CxImage* second = cache.GetImage(sub + "\\\xD6\x61.bmp");
+  ASSERT_NE(nullptr, first);
+  ASSERT_NE(nullptr, second);
+  EXPECT_NE(first, second);
+  EXPECT_EQ(1u, first->GetWidth());
+  EXPECT_EQ(2u, second->GetWidth());
+  // Separators and letter case still do not matter around them.
+  EXPECT_EQ(first, cache.GetImage(folder.name() + "/\xD5\x5C/\xD6\x41.BMP"));
+  EXPECT_EQ(second, cache.GetImage(Upper(folder.name()) + "/\xD5\x5C\\\xD6\x61.bmp"));
+}
+
 TEST(SkinImageManager, ThreadsShareTheCacheAndItsPictures) {
   SkinFolder folder;
   ASSERT_TRUE(testkit::WriteFileBytes(folder.file("shared.bmp"), SmallBmp(RGB(0, 255, 0), 7, 7)));
