@@ -1,7 +1,5 @@
 #include "support/ormlace/skin_message_box.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -51,12 +49,6 @@ void CALLBACK AutoCloseTimer(HWND, UINT, UINT_PTR idEvent, DWORD) {
     PostMessageA(find.found, WM_COMMAND, MAKEWPARAM(box->answer, BN_CLICKED), 0);
     return;
   }
-}
-
-bool AutoAnswerFromEnvironment() {
-  char value[16] = {};
-  const DWORD n = GetEnvironmentVariableA("ORMLACE_MESSAGEBOX", value, sizeof(value));
-  return n > 0 && n < sizeof(value) && _stricmp(value, "auto") == 0;
 }
 
 }  // namespace
@@ -113,12 +105,6 @@ int ShowSkinMessageBox(HWND hOwner, LPCSTR pszText, LPCSTR pszCaption, UINT uTyp
   const char* text = pszText ? pszText : "";
   const char* caption = pszCaption ? pszCaption : "";
   if (g_pfnHook) return g_pfnHook(g_pHookContext, hOwner, text, caption, uType, nAutoCloseSeconds);
-  if (AutoAnswerFromEnvironment()) {
-    std::fprintf(stderr, "[%s] %s\n", caption, text);
-    std::fflush(stderr);
-    OutputDebugStringA((std::string("[") + caption + "] " + text + "\n").c_str());
-    return SkinMessageBoxDefaultAnswer(uType);
-  }
   if (hOwner && !IsWindow(hOwner)) hOwner = nullptr;
 
   AutoClose autoClose{0, caption, SkinMessageBoxDefaultAnswer(uType), false};

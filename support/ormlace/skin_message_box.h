@@ -3,15 +3,10 @@
 // ShowSkinMessageBox shows a modal box on the calling thread (the skin draws
 // it in the system's message-box style for now) and returns the button
 // pressed. Tests and unattended runs must never block on one, so the box can
-// be taken over:
-//
-// - SetSkinMessageBoxHook installs a process-wide hook. While one is set,
-//   every box goes to the hook instead of the screen; the hook's result is
-//   the box's result. The hook runs on the thread that asked for the box.
-// - With the environment variable ORMLACE_MESSAGEBOX set to "auto" (and no
-//   hook set), a box is not shown: its caption and text are written to the
-//   standard error stream and to the debugger output, and it answers its
-//   default button at once.
+// be taken over, by code only (nothing in the environment silences it):
+// SetSkinMessageBoxHook installs a process-wide hook. While one is set, every
+// box goes to the hook instead of the screen; the hook's result is the box's
+// result. The hook runs on the thread that asked for the box.
 //
 // Windows only.
 #pragma once
