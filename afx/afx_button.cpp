@@ -5,7 +5,7 @@ IMPLEMENT_DYNAMIC(CButton, CWnd)
 CButton::CButton() = default;
 CButton::~CButton() = default;
 
-BOOL CButton::Create(LPCTSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
+BOOL CButton::Create(LPCSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
   return CWnd::Create("BUTTON", lpszCaption, dwStyle, rect, pParentWnd, nID);
 }
 

@@ -20,7 +20,7 @@ class AFX_API CButton : public CWnd {
 
   // A "BUTTON" child window (WS_CHILD added) of pParentWnd with the
   // identifier nID. FALSE as for CWnd::CreateEx.
-  virtual BOOL Create(LPCTSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+  virtual BOOL Create(LPCSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
 
   // BST_PUSHED, BST_FOCUS and the check state (BM_GETSTATE).
   UINT GetState() const;

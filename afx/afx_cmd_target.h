@@ -108,12 +108,12 @@ struct AFX_MSGMAP {
   }                                                                                                                \
   ,
 
-// int OnCreate(LPCREATESTRUCT)
-#define ON_WM_CREATE()                                                                                     \
-  {                                                                                                        \
-    WM_CREATE, 0, 0, 0,                                                                                    \
-        AFX_MSG_THUNK(return static_cast<LRESULT>(p->OnCreate(reinterpret_cast<LPCREATESTRUCT>(lParam)));) \
-  }                                                                                                        \
+// int OnCreate(LPCREATESTRUCTA)
+#define ON_WM_CREATE()                                                                                      \
+  {                                                                                                         \
+    WM_CREATE, 0, 0, 0,                                                                                     \
+        AFX_MSG_THUNK(return static_cast<LRESULT>(p->OnCreate(reinterpret_cast<LPCREATESTRUCTA>(lParam)));) \
+  }                                                                                                         \
   ,
 // void OnDestroy()
 #define ON_WM_DESTROY()                                             \

@@ -32,7 +32,7 @@ END_MESSAGE_MAP()
 
 CDialog::CDialog() : m_lpszTemplateName(nullptr), m_lpDialogTemplate(nullptr), m_pParentWnd(nullptr), m_nIDHelp(0) {}
 
-CDialog::CDialog(LPCTSTR lpszTemplateName, CWnd* pParentWnd) : CDialog() {
+CDialog::CDialog(LPCSTR lpszTemplateName, CWnd* pParentWnd) : CDialog() {
   SetTemplateName(lpszTemplateName);
   m_pParentWnd = pParentWnd;
 }
@@ -45,7 +45,7 @@ CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd) : CDialog() {
 
 CDialog::~CDialog() = default;
 
-void CDialog::SetTemplateName(LPCTSTR lpszTemplateName) {
+void CDialog::SetTemplateName(LPCSTR lpszTemplateName) {
   if (lpszTemplateName && !IS_INTRESOURCE(lpszTemplateName)) {
     m_strTemplateName = lpszTemplateName;
     m_lpszTemplateName = m_strTemplateName;
@@ -55,7 +55,7 @@ void CDialog::SetTemplateName(LPCTSTR lpszTemplateName) {
   }
 }
 
-bool CDialog::LoadTemplate(LPCTSTR lpszTemplateName, LPCDLGTEMPLATE* ppTemplate, HINSTANCE* phInst) const {
+bool CDialog::LoadTemplate(LPCSTR lpszTemplateName, LPCDLGTEMPLATE* ppTemplate, HINSTANCE* phInst) const {
   if (!lpszTemplateName) return false;
   const LPCSTR type = reinterpret_cast<LPCSTR>(RT_DIALOG);
   HINSTANCE hInst = AfxFindResourceHandle(lpszTemplateName, type);
@@ -77,7 +77,7 @@ HWND CDialog::OwnerWindow(CWnd* pParentWnd) const {
 
 // --- modeless ---------------------------------------------------------------
 
-BOOL CDialog::Create(LPCTSTR lpszTemplateName, CWnd* pParentWnd) {
+BOOL CDialog::Create(LPCSTR lpszTemplateName, CWnd* pParentWnd) {
   if (m_hWnd) return FALSE;
   SetTemplateName(lpszTemplateName);
   LPCDLGTEMPLATE lpTemplate = nullptr;

@@ -40,14 +40,14 @@ class AFX_API CDialog : public CWnd {
   // The template lpszTemplateName (copied when it is a name, kept when it
   // is MAKEINTRESOURCE) or nIDTemplate; the parent (owner) window, null for
   // the thread's main window.
-  explicit CDialog(LPCTSTR lpszTemplateName, CWnd* pParentWnd = nullptr);
+  explicit CDialog(LPCSTR lpszTemplateName, CWnd* pParentWnd = nullptr);
   explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
   ~CDialog() override;
 
   // --- modeless ---------------------------------------------------------
   // FALSE when this object has a window, the template cannot be found or
   // the system cannot make the dialog.
-  virtual BOOL Create(LPCTSTR lpszTemplateName, CWnd* pParentWnd = nullptr);
+  virtual BOOL Create(LPCSTR lpszTemplateName, CWnd* pParentWnd = nullptr);
   virtual BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
   // From a template in memory, which must stay valid during the call.
   virtual BOOL CreateIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd = nullptr);
@@ -76,7 +76,7 @@ class AFX_API CDialog : public CWnd {
   virtual void OnOK();
   virtual void OnCancel();
 
-  LPCTSTR m_lpszTemplateName;
+  LPCSTR m_lpszTemplateName;
   LPCDLGTEMPLATE m_lpDialogTemplate;
   CWnd* m_pParentWnd;
   UINT m_nIDHelp;
@@ -84,9 +84,9 @@ class AFX_API CDialog : public CWnd {
   DECLARE_MESSAGE_MAP()
 
  private:
-  void SetTemplateName(LPCTSTR lpszTemplateName);
+  void SetTemplateName(LPCSTR lpszTemplateName);
   // The template and the module to make it from; false when not found.
-  bool LoadTemplate(LPCTSTR lpszTemplateName, LPCDLGTEMPLATE* ppTemplate, HINSTANCE* phInst) const;
+  bool LoadTemplate(LPCSTR lpszTemplateName, LPCDLGTEMPLATE* ppTemplate, HINSTANCE* phInst) const;
   HWND OwnerWindow(CWnd* pParentWnd) const;
   BOOL CreateFrom(LPCDLGTEMPLATE lpDialogTemplate, HINSTANCE hInst, CWnd* pParentWnd);
 

@@ -151,7 +151,7 @@ BOOL CFont::CreateFontIndirect(const LOGFONTA* lpLogFont) {
   return lpLogFont ? Attach(::CreateFontIndirectA(lpLogFont)) : FALSE;
 }
 
-BOOL CFont::CreatePointFont(int nPointSize, LPCTSTR lpszFaceName, CDC* pDC) {
+BOOL CFont::CreatePointFont(int nPointSize, LPCSTR lpszFaceName, CDC* pDC) {
   LOGFONTA lf = {};
   lf.lfCharSet = DEFAULT_CHARSET;
   if (lpszFaceName) lstrcpynA(lf.lfFaceName, lpszFaceName, LF_FACESIZE);
@@ -169,7 +169,7 @@ BOOL CFont::CreatePointFont(int nPointSize, LPCTSTR lpszFaceName, CDC* pDC) {
 int CFont::GetLogFont(LOGFONTA* pLogFont) const { return GetObject(sizeof(LOGFONTA), pLogFont); }
 CFont* CFont::FromHandle(HFONT hFont) { return GdiFromHandle<CFont>(hFont); }
 
-BOOL CBitmap::LoadBitmap(LPCTSTR lpszResourceName) {
+BOOL CBitmap::LoadBitmap(LPCSTR lpszResourceName) {
   if (m_hObject || !lpszResourceName) return FALSE;
   HINSTANCE hInst = AfxFindResourceHandle(lpszResourceName, reinterpret_cast<LPCSTR>(RT_BITMAP));
   return Attach(::LoadBitmapA(hInst, lpszResourceName));
@@ -416,13 +416,13 @@ COLORREF CDC::GetPixel(int x, int y) const { return ::GetPixel(m_hDC, x, y); }
 COLORREF CDC::SetPixel(int x, int y, COLORREF crColor) { return ::SetPixel(m_hDC, x, y, crColor); }
 BOOL CDC::DrawIcon(int x, int y, HICON hIcon) { return ::DrawIcon(m_hDC, x, y, hIcon); }
 
-BOOL CDC::TextOut(int x, int y, LPCTSTR lpszString, int nCount) {
+BOOL CDC::TextOut(int x, int y, LPCSTR lpszString, int nCount) {
   return lpszString ? ::TextOutA(m_hDC, x, y, lpszString, nCount) : FALSE;
 }
 
 BOOL CDC::TextOut(int x, int y, const CString& str) { return TextOut(x, y, str, str.GetLength()); }
 
-int CDC::DrawText(LPCTSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat) {
+int CDC::DrawText(LPCSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat) {
   return lpszString && lpRect ? ::DrawTextA(m_hDC, lpszString, nCount, lpRect, nFormat) : 0;
 }
 
@@ -430,7 +430,7 @@ int CDC::DrawText(const CString& str, LPRECT lpRect, UINT nFormat) {
   return DrawText(str, str.GetLength(), lpRect, nFormat);
 }
 
-CSize CDC::GetTextExtent(LPCTSTR lpszString, int nCount) const {
+CSize CDC::GetTextExtent(LPCSTR lpszString, int nCount) const {
   SIZE size = {0, 0};
   if (lpszString) ::GetTextExtentPoint32A(m_hAttribDC, lpszString, nCount, &size);
   return CSize(size);

@@ -26,6 +26,26 @@
 #include "afx/afx_rect.h"
 #include "afx/afx_string.h"
 
+// <windows.h> maps these member names to ...A or ...W by the host's character
+// set. The framework is multibyte, so they name the ...A members whatever the
+// host chose (the names the library exports); the ...W spellings below are
+// inline aliases of the same members for hosts built with UNICODE.
+#pragma push_macro("GetObject")
+#pragma push_macro("CreateFontIndirect")
+#pragma push_macro("LoadBitmap")
+#pragma push_macro("TextOut")
+#pragma push_macro("DrawText")
+#undef GetObject
+#undef CreateFontIndirect
+#undef LoadBitmap
+#undef TextOut
+#undef DrawText
+#define GetObject GetObjectA
+#define CreateFontIndirect CreateFontIndirectA
+#define LoadBitmap LoadBitmapA
+#define TextOut TextOutA
+#define DrawText DrawTextA
+
 class CWnd;
 class CDC;
 
@@ -51,6 +71,7 @@ class AFX_API CGdiObject : public CObject {
 
   // The object's description (GetObject); 0 when none is held.
   int GetObject(int nCount, LPVOID lpObject) const;
+  int GetObjectW(int nCount, LPVOID lpObject) const { return GetObject(nCount, lpObject); }
   // OBJ_PEN, OBJ_BITMAP, ...; 0 when none is held.
   UINT GetObjectType() const;
   // Holds a stock object (deleting it later is harmless).
@@ -92,8 +113,9 @@ class AFX_API CFont : public CGdiObject {
  public:
   CFont() = default;
   BOOL CreateFontIndirect(const LOGFONTA* lpLogFont);
+  BOOL CreateFontIndirectW(const LOGFONTA* lpLogFont) { return CreateFontIndirect(lpLogFont); }
   // A font of nPointSize tenths of a point for pDC (the screen when null).
-  BOOL CreatePointFont(int nPointSize, LPCTSTR lpszFaceName, CDC* pDC = nullptr);
+  BOOL CreatePointFont(int nPointSize, LPCSTR lpszFaceName, CDC* pDC = nullptr);
   int GetLogFont(LOGFONTA* pLogFont) const;
   operator HFONT() const { return static_cast<HFONT>(m_hObject); }
   static CFont* FromHandle(HFONT hFont);
@@ -106,8 +128,10 @@ class AFX_API CBitmap : public CGdiObject {
   CBitmap() = default;
   // Loads a bitmap resource from the module that holds it
   // (AfxFindResourceHandle).
-  BOOL LoadBitmap(LPCTSTR lpszResourceName);
+  BOOL LoadBitmap(LPCSTR lpszResourceName);
   BOOL LoadBitmap(UINT nIDResource);
+  BOOL LoadBitmapW(LPCSTR lpszResourceName) { return LoadBitmap(lpszResourceName); }
+  BOOL LoadBitmapW(UINT nIDResource) { return LoadBitmap(nIDResource); }
   BOOL CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitcount, const void* lpBits);
   // A bitmap compatible with pDC's device (the screen when pDC is null).
   BOOL CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight);
@@ -225,11 +249,17 @@ class AFX_API CDC : public CObject {
   COLORREF SetPixel(int x, int y, COLORREF crColor);
   BOOL DrawIcon(int x, int y, HICON hIcon);
 
-  BOOL TextOut(int x, int y, LPCTSTR lpszString, int nCount);
+  BOOL TextOut(int x, int y, LPCSTR lpszString, int nCount);
   BOOL TextOut(int x, int y, const CString& str);
-  int DrawText(LPCTSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat);
+  int DrawText(LPCSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat);
   int DrawText(const CString& str, LPRECT lpRect, UINT nFormat);
-  CSize GetTextExtent(LPCTSTR lpszString, int nCount) const;
+  BOOL TextOutW(int x, int y, LPCSTR lpszString, int nCount) { return TextOut(x, y, lpszString, nCount); }
+  BOOL TextOutW(int x, int y, const CString& str) { return TextOut(x, y, str); }
+  int DrawTextW(LPCSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat) {
+    return DrawText(lpszString, nCount, lpRect, nFormat);
+  }
+  int DrawTextW(const CString& str, LPRECT lpRect, UINT nFormat) { return DrawText(str, lpRect, nFormat); }
+  CSize GetTextExtent(LPCSTR lpszString, int nCount) const;
   CSize GetTextExtent(const CString& str) const;
 
  private:
@@ -277,3 +307,9 @@ class AFX_API CWindowDC : public CDC {
  protected:
   HWND m_hWnd;
 };
+
+#pragma pop_macro("GetObject")
+#pragma pop_macro("CreateFontIndirect")
+#pragma pop_macro("LoadBitmap")
+#pragma pop_macro("TextOut")
+#pragma pop_macro("DrawText")

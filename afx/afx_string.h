@@ -15,6 +15,16 @@
 
 #include "afx/afx_port.h"
 
+// On Windows, <windows.h> maps LoadString to LoadStringA or LoadStringW by the
+// host's character set. The framework is multibyte, so the member is
+// LoadStringA whatever the host chose (the name the library exports);
+// LoadStringW is an inline alias for hosts built with UNICODE.
+#ifdef _WIN32
+#pragma push_macro("LoadString")
+#undef LoadString
+#define LoadString LoadStringA
+#endif
+
 class AFX_API CString {
  public:
   CString() = default;
@@ -112,6 +122,7 @@ class AFX_API CString {
 #ifdef _WIN32
   // Loads a string resource from the resource chain; false when missing.
   BOOL LoadString(UINT nID);
+  BOOL LoadStringW(UINT nID) { return LoadString(nID); }
 #endif
 
   friend AFX_API CString operator+(const CString& a, const CString& b);
@@ -133,3 +144,7 @@ inline bool operator<(const CString& a, const CString& b) { return a.str() < b.s
 inline bool operator>(const CString& a, const CString& b) { return b < a; }
 inline bool operator<=(const CString& a, const CString& b) { return !(b < a); }
 inline bool operator>=(const CString& a, const CString& b) { return !(a < b); }
+
+#ifdef _WIN32
+#pragma pop_macro("LoadString")
+#endif

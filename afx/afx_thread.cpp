@@ -94,7 +94,7 @@ BOOL CWinThread::PreTranslateMessage(MSG* pMsg) {
   return FALSE;
 }
 
-CWinApp::CWinApp(LPCTSTR lpszAppName) : m_pszAppName(lpszAppName), m_hInstance(AfxGetInstanceHandle()) {
+CWinApp::CWinApp(LPCSTR lpszAppName) : m_pszAppName(lpszAppName), m_hInstance(AfxGetInstanceHandle()) {
   BindToCurrentThread();
   ThreadRegistry& r = Registry();
   std::lock_guard<std::mutex> guard(r.lock);

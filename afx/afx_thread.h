@@ -65,10 +65,10 @@ class AFX_API CWinApp : public CWinThread {
  public:
   // Becomes the application object and the constructing thread's current
   // thread object. lpszAppName is kept as given (not copied; may be null).
-  explicit CWinApp(LPCTSTR lpszAppName = nullptr);
+  explicit CWinApp(LPCSTR lpszAppName = nullptr);
   ~CWinApp() override;
 
-  LPCTSTR m_pszAppName;
+  LPCSTR m_pszAppName;
   // The host executable's instance handle.
   HINSTANCE m_hInstance;
 };

@@ -288,7 +288,7 @@ void CWnd::PreSubclassWindow() {}
 
 // --- creation ---------------------------------------------------------------
 
-BOOL CWnd::PreCreateWindow(CREATESTRUCT& cs) {
+BOOL CWnd::PreCreateWindow(CREATESTRUCTA& cs) {
   if (cs.lpszClass) return TRUE;
   WNDCLASSA existing;
   if (!GetClassInfoA(cs.hInstance, AFX_WND_CLASS_NAME, &existing)) {
@@ -304,7 +304,7 @@ BOOL CWnd::PreCreateWindow(CREATESTRUCT& cs) {
   return TRUE;
 }
 
-BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, int x, int y,
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, int x, int y,
                     int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam) {
   if (m_hWnd) return FALSE;
   CREATESTRUCTA cs = {};
@@ -351,14 +351,14 @@ BOOL CWnd::FinishCreate(HWND hWnd) {
   return TRUE;
 }
 
-BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
                     CWnd* pParentWnd, UINT nID, LPVOID lpParam) {
   return CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top, rect.right - rect.left,
                   rect.bottom - rect.top, pParentWnd ? pParentWnd->GetSafeHwnd() : nullptr,
                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), lpParam);
 }
 
-BOOL CWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+BOOL CWnd::Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
                   UINT nID, CCreateContext* pContext) {
   return CreateEx(0, lpszClassName, lpszWindowName, dwStyle | WS_CHILD, rect, pParentWnd, nID,
                   static_cast<LPVOID>(pContext));
@@ -477,7 +477,7 @@ LRESULT CWnd::Default() {
 
 // --- default handlers -------------------------------------------------------
 
-int CWnd::OnCreate(LPCREATESTRUCT) { return static_cast<int>(Default()); }
+int CWnd::OnCreate(LPCREATESTRUCTA) { return static_cast<int>(Default()); }
 void CWnd::OnDestroy() { Default(); }
 void CWnd::OnClose() { Default(); }
 void CWnd::OnPaint() { Default(); }
@@ -510,8 +510,8 @@ BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int c
 }
 void CWnd::GetWindowRect(LPRECT lpRect) const { ::GetWindowRect(m_hWnd, lpRect); }
 void CWnd::GetClientRect(LPRECT lpRect) const { ::GetClientRect(m_hWnd, lpRect); }
-void CWnd::SetWindowText(LPCTSTR lpszString) { ::SetWindowTextA(m_hWnd, lpszString); }
-int CWnd::GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const {
+void CWnd::SetWindowText(LPCSTR lpszString) { ::SetWindowTextA(m_hWnd, lpszString); }
+int CWnd::GetWindowText(LPSTR lpszStringBuf, int nMaxCount) const {
   return ::GetWindowTextA(m_hWnd, lpszStringBuf, nMaxCount);
 }
 void CWnd::GetWindowText(CString& rString) const {

@@ -30,6 +30,29 @@
 #include "afx/afx_port.h"
 #include "afx/afx_string.h"
 
+// <windows.h> maps these member names to ...A or ...W by the host's character
+// set. The framework is multibyte, so they name the ...A members whatever the
+// host chose (the names the library exports); the ...W spellings below are
+// inline aliases of the same members for hosts built with UNICODE.
+#pragma push_macro("SendMessage")
+#pragma push_macro("PostMessage")
+#pragma push_macro("SetWindowText")
+#pragma push_macro("GetWindowText")
+#pragma push_macro("GetWindowTextLength")
+#pragma push_macro("DefWindowProc")
+#undef SendMessage
+#undef PostMessage
+#undef SetWindowText
+#undef GetWindowText
+#undef GetWindowTextLength
+#undef DefWindowProc
+#define SendMessage SendMessageA
+#define PostMessage PostMessageA
+#define SetWindowText SetWindowTextA
+#define GetWindowText GetWindowTextA
+#define GetWindowTextLength GetWindowTextLengthA
+#define DefWindowProc DefWindowProcA
+
 class CWnd;
 class CDC;
 class CDataExchange;
@@ -100,14 +123,14 @@ class AFX_API CWnd : public CCmdTarget {
   // procedure). FALSE when this object already has a window, when
   // PreCreateWindow refuses, or when the system cannot create the window
   // (GetLastError tells why).
-  virtual BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, int x, int y,
+  virtual BOOL CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, int x, int y,
                         int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam = nullptr);
   // The same with a rectangle, a parent object (null: none) and a child
   // identifier.
-  virtual BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+  virtual BOOL CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
                         CWnd* pParentWnd, UINT nID, LPVOID lpParam = nullptr);
   // A child window (WS_CHILD is added) of pParentWnd.
-  virtual BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+  virtual BOOL Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
                       UINT nID, CCreateContext* pContext = nullptr);
   // Destroys the window; the object stays. FALSE when there is none or the
   // system refuses (a window of another thread).
@@ -122,6 +145,12 @@ class AFX_API CWnd : public CCmdTarget {
   // to the thread.
   LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
   BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+  LRESULT SendMessageW(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+    return SendMessage(message, wParam, lParam);
+  }
+  BOOL PostMessageW(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+    return PostMessage(message, wParam, lParam);
+  }
   // The message being handled on this thread (null outside any handler).
   static const MSG* GetCurrentMessage();
   // Called by the thread's message loop before a message is dispatched;
@@ -143,10 +172,14 @@ class AFX_API CWnd : public CCmdTarget {
   BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags);
   void GetWindowRect(LPRECT lpRect) const;
   void GetClientRect(LPRECT lpRect) const;
-  void SetWindowText(LPCTSTR lpszString);
-  int GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const;
+  void SetWindowText(LPCSTR lpszString);
+  int GetWindowText(LPSTR lpszStringBuf, int nMaxCount) const;
   void GetWindowText(CString& rString) const;
   int GetWindowTextLength() const;
+  void SetWindowTextW(LPCSTR lpszString) { SetWindowText(lpszString); }
+  int GetWindowTextW(LPSTR lpszStringBuf, int nMaxCount) const { return GetWindowText(lpszStringBuf, nMaxCount); }
+  void GetWindowTextW(CString& rString) const { GetWindowText(rString); }
+  int GetWindowTextLengthW() const { return GetWindowTextLength(); }
   CWnd* SetFocus();
   static CWnd* GetFocus();
   void Invalidate(BOOL bErase = TRUE);
@@ -181,7 +214,7 @@ class AFX_API CWnd : public CCmdTarget {
   void CenterWindow(CWnd* pAlternateOwner = nullptr);
 
   // --- default handlers (each passes the current message to Default) ----
-  afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
+  afx_msg int OnCreate(LPCREATESTRUCTA lpCreateStruct);
   afx_msg void OnDestroy();
   // Unlinks the object and calls PostNcDestroy; an override must call it.
   afx_msg void OnNcDestroy();
@@ -213,11 +246,12 @@ class AFX_API CWnd : public CCmdTarget {
   // The window procedure the window had before it was subclassed
   // (DefWindowProcA when none).
   virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT DefWindowProcW(UINT message, WPARAM wParam, LPARAM lParam) { return DefWindowProc(message, wParam, lParam); }
   // DefWindowProc with the message being handled.
   LRESULT Default();
   // May change the creation parameters; FALSE cancels the creation. The
   // default fills in the framework's default class when none is named.
-  virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
+  virtual BOOL PreCreateWindow(CREATESTRUCTA& cs);
   // Ends a creation begun with AfxHookWindowCreate(this) right after the
   // system call that made hWnd (null when it failed): unhooks, calls
   // PostNcDestroy when the window never existed, links the window when the
@@ -244,3 +278,10 @@ class AFX_API CWnd : public CCmdTarget {
   void FinishNcDestroy();
   bool LinkAndSubclass(HWND hWnd);
 };
+
+#pragma pop_macro("SendMessage")
+#pragma pop_macro("PostMessage")
+#pragma pop_macro("SetWindowText")
+#pragma pop_macro("GetWindowText")
+#pragma pop_macro("GetWindowTextLength")
+#pragma pop_macro("DefWindowProc")

@@ -28,7 +28,7 @@ class ORMLACE_API CRgnButton : public CButton {
   ~CRgnButton() override;
 
   // False when the picture cannot be read or nStates is 0.
-  bool LoadRgnImage(LPCTSTR lpszFileName, COLORREF clrTransparent, BYTE nStates = 5);
+  bool LoadRgnImage(LPCSTR lpszFileName, COLORREF clrTransparent, BYTE nStates = 5);
 
   void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
 

@@ -33,7 +33,7 @@ class SelfDrawingButton : public CButton {
 class TestDialog : public CDialog {
  public:
   explicit TestDialog(Ending ending, UINT nID = IDD_TEST) : CDialog(nID), m_ending(ending) {}
-  TestDialog(Ending ending, LPCTSTR lpszName) : CDialog(lpszName), m_ending(ending) {}
+  TestDialog(Ending ending, LPCSTR lpszName) : CDialog(lpszName), m_ending(ending) {}
 
   std::vector<std::string> events;
   bool controlsExisted = false;
@@ -156,9 +156,9 @@ TEST(DialogTest, MissingTemplateOrFailedInitAnswerMinusOne) {
   TestDialog missing(Ending::Ok, 4242u);
   EXPECT_EQ(-1, missing.DoModal());
   EXPECT_TRUE(missing.events.empty());
-  TestDialog unnamed(Ending::Ok, static_cast<LPCTSTR>(nullptr));
+  TestDialog unnamed(Ending::Ok, static_cast<LPCSTR>(nullptr));
   EXPECT_EQ(-1, unnamed.DoModal());
-  EXPECT_FALSE(unnamed.Create(static_cast<LPCTSTR>(nullptr)));
+  EXPECT_FALSE(unnamed.Create(static_cast<LPCSTR>(nullptr)));
 
   TestDialog throwing(Ending::Throw);
   EXPECT_EQ(-1, throwing.DoModal());

@@ -27,7 +27,7 @@ class RecordingWnd : public CWnd {
   LPARAM lastCopyKind = 0;
 
  protected:
-  afx_msg int OnCreate(LPCREATESTRUCT cs) {
+  afx_msg int OnCreate(LPCREATESTRUCTA cs) {
     seen.push_back(WM_CREATE);
     if (createResult != 0) return createResult;
     return CWnd::OnCreate(cs);
@@ -490,7 +490,7 @@ class ParentWnd : public RecordingWnd {
   RecordingWnd child;
 
  protected:
-  afx_msg int OnCreate(LPCREATESTRUCT cs) {
+  afx_msg int OnCreate(LPCREATESTRUCTA cs) {
     const RECT rect = {0, 0, 10, 10};
     if (!child.Create(nullptr, "child", 0, rect, this, 5)) return -1;
     return RecordingWnd::OnCreate(cs);

@@ -21,6 +21,18 @@
 #include "zavrel/timer/ui_timer.h"
 #include "zavrel/zavrel_api.h"
 
+// <windows.h> (without WIN32_LEAN_AND_MEAN) maps StartService to
+// StartServiceA or StartServiceW, and GetClassName to GetClassNameA or
+// GetClassNameW, by the host's character set. The members keep one exported
+// name each (StartService, GetClassNameA) whatever the host defines; the other
+// spellings are inline aliases of the same members. An override of
+// StartService in a host that sees the macro is written with the macro out of
+// the way (#undef StartService, or WIN32_LEAN_AND_MEAN).
+#pragma push_macro("StartService")
+#pragma push_macro("GetClassName")
+#undef StartService
+#undef GetClassName
+
 class ZAVREL_API CClientService : public IClientSocketSink, public IUiTimerListener {
  public:
   // Loads the socket module (once per process), creates the socket and
@@ -52,6 +64,8 @@ class ZAVREL_API CClientService : public IClientSocketSink, public IUiTimerListe
   // start. True when the attempt has started; the outcome comes through the
   // hooks.
   virtual bool StartService(const std::string& strAddress, WORD wPort);
+  bool StartServiceA(const std::string& strAddress, WORD wPort) { return StartService(strAddress, wPort); }
+  bool StartServiceW(const std::string& strAddress, WORD wPort) { return StartService(strAddress, wPort); }
   // Clears the login flag and closes the socket without a close event.
   // Returns the socket's result (true when there was something to close).
   virtual bool StopService();
@@ -85,6 +99,7 @@ class ZAVREL_API CClientService : public IClientSocketSink, public IUiTimerListe
   std::string GetServiceName() const { return m_strServiceName; }
   void SetClassName(const std::string& strName) { m_strClassName = strName; }
   std::string GetClassNameA() const { return m_strClassName; }
+  std::string GetClassNameW() const { return GetClassNameA(); }
 
   // The socket object (owned by the service), for hosts that send through it.
   IClientSocket* GetClientSocket() const { return m_SocketLoader.GetInterface<IClientSocket>(); }
@@ -142,3 +157,6 @@ class ZAVREL_API CClientService : public IClientSocketSink, public IUiTimerListe
   std::string m_strServiceName;
   std::string m_strClassName;
 };
+
+#pragma pop_macro("GetClassName")
+#pragma pop_macro("StartService")

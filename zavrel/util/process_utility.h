@@ -20,19 +20,19 @@ class ZAVREL_API ProcessUtility {
   // allows); no handle inheritance, the parent's environment. Returns the new
   // process's handle, which the caller owns and closes, or null when the
   // program could not be started.
-  static HANDLE ExecuteCreateProcess(LPCTSTR lpApplicationName, LPCTSTR lpCurrentDirectory, LPCTSTR lpCommandLine);
+  static HANDLE ExecuteCreateProcess(LPCSTR lpApplicationName, LPCSTR lpCurrentDirectory, LPCSTR lpCommandLine);
 
   // Starts a program as ExecuteCreateProcess does; with bWait, blocks the
   // calling thread (no messages are processed) until the program ends.
   // FALSE when the program could not be started, else TRUE. No handle is
   // left open.
-  static BOOL ExecuteProgramWaitOver(LPCTSTR lpApplicationName, LPCTSTR lpCurrentDirectory, LPCTSTR lpCommandLine,
+  static BOOL ExecuteProgramWaitOver(LPCSTR lpApplicationName, LPCSTR lpCurrentDirectory, LPCSTR lpCommandLine,
                                      BOOL bWait);
 
   // Opens a file or program with the shell's default verb, hidden, without
   // error dialogs. Returns the started process's handle, which the caller
   // closes, or null on failure (or when the shell started no process).
-  static HANDLE LaunchShellExecute(LPCTSTR lpFile, LPCTSTR lpParameters);
+  static HANDLE LaunchShellExecute(LPCSTR lpFile, LPCSTR lpParameters);
 
   // The id of the first running process whose executable path equals
   // strPath byte for byte (letter case counts; the path as the system
@@ -71,5 +71,5 @@ class ZAVREL_API ProcessUtility {
   // framework's resource handle is the same afterwards as before. 0 when the
   // module cannot be loaded; else 1, whether or not the bitmap was found
   // (check bitmap.GetSafeHandle()).
-  static BOOL GetBitmapFromProcessFile(LPCTSTR lpszModuleFile, LPCTSTR lpszBitmapName, CBitmap& bitmap);
+  static BOOL GetBitmapFromProcessFile(LPCSTR lpszModuleFile, LPCSTR lpszBitmapName, CBitmap& bitmap);
 };
