@@ -2,9 +2,6 @@
 
 #include <io.h>
 
-#include <cstdio>
-#include <cstring>
-
 #include "afx/afx_gdi.h"
 #include "support/dravik/ximage.h"
 #include "zavrelcom/server/dbcs_text.h"
@@ -53,7 +50,7 @@ void CUserFaceRes::DeleteFaces() {
 
 bool CUserFaceRes::LoadFaces(const char* folder) {
   DeleteFaces();
-  std::strcpy(m_szFolder, folder ? folder : "");
+  DbcsCopy(m_szFolder, sizeof(m_szFolder), folder, &IsAnsiLeadByte);
   DbcsRemoveTrailingBackslash(m_szFolder, &IsAnsiLeadByte);
 
   while (m_nFaceCount < kMaxFaces) {

@@ -1,7 +1,5 @@
 #include "zavrelcom/rank/game_rank_manager.h"
 
-#include <cstring>
-
 #include "support/dravik/ini_file.h"
 #include "zavrelcom/server/dbcs_text.h"
 
@@ -24,7 +22,7 @@ void CGameRankManager::LoadRanks(const char* folder) {
     CString title, threshold;
     ranks.GetNextAssoc(pos, title, threshold);
     tagGameRank rank = {};
-    std::strncpy(rank.szTitle, title, sizeof(rank.szTitle) - 1);
+    DbcsCopy(rank.szTitle, sizeof(rank.szTitle), title, &IsAnsiLeadByte);
     rank.lScore = ReadRankThreshold(threshold);
     m_Ranks.Add(rank);
   }
