@@ -40,7 +40,7 @@ CRgnButton::~CRgnButton() {
   delete m_pSkin;
 }
 
-bool CRgnButton::LoadRgnImage(LPCTSTR lpszFileName, COLORREF clrTransparent, BYTE nStates) {
+bool CRgnButton::LoadRgnImage(LPCSTR lpszFileName, COLORREF clrTransparent, BYTE nStates) {
   if (!lpszFileName || nStates == 0) return false;
   CxImage* cached = CSkinImageManager::getSingleton().GetImage(lpszFileName);
   if (!cached) return false;
@@ -68,10 +68,13 @@ void CRgnButton::ApplySkin() {
   if (!m_hWnd || !m_pSkin->loaded) return;
   SetButtonStyle(BS_OWNERDRAW, FALSE);
   SetWindowPos(nullptr, 0, 0, m_pSkin->cellWidth, m_pSkin->cellHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  ormlace::UniqueRgn region =
-      ormlace::RegionFromPicture(m_pSkin->picture, 0, m_pSkin->cellWidth, m_pSkin->cellHeight, m_pSkin->transparent);
+  CRgn region;
   // On success the system owns the region.
-  if (region && SetWindowRgn(region.get(), TRUE)) region.release();
+  if (ormlace::RegionFromPicture(m_pSkin->picture, 0, m_pSkin->cellWidth, m_pSkin->cellHeight, m_pSkin->transparent,
+                                 region) &&
+      SetWindowRgn(region, TRUE)) {
+    region.Detach();
+  }
   Invalidate(FALSE);
 }
 

@@ -8,7 +8,7 @@
 struct CRgnDialog::Skin {
   CxImage icon;  // a private copy with the transparent colour set
   bool hasIcon = false;
-  ormlace::UniqueIcon smallIcon;
+  UniqueIcon smallIcon;
 };
 
 IMPLEMENT_DYNAMIC(CRgnDialog, CDialog)
@@ -58,22 +58,25 @@ void CRgnDialog::RectifyControl(int cx, int cy) {
   ClientToScreen(&origin);
   const int dx = origin.x - window.left;
   const int dy = origin.y - window.top;
-  ormlace::UniqueRgn region(CreateRoundRectRgn(dx, dy, dx + cx + 1, dy + cy + 1, kCornerDiameter, kCornerDiameter));
-  if (region && SetWindowRgn(region.get(), TRUE)) region.release();  // the system owns it now
+  CRgn region;
+  if (region.CreateRoundRectRgn(dx, dy, dx + cx + 1, dy + cy + 1, kCornerDiameter, kCornerDiameter) &&
+      SetWindowRgn(region, TRUE)) {
+    region.Detach();  // the system owns it now
+  }
   Invalidate(FALSE);
 }
 
 BOOL CRgnDialog::SetIcon(const CString& strFileName, COLORREF clrTransparent) {
-  CxImage* cached = CSkinImageManager::getSingleton().GetImage(static_cast<LPCTSTR>(strFileName));
+  CxImage* cached = CSkinImageManager::getSingleton().GetImage(static_cast<LPCSTR>(strFileName));
   if (!cached) return FALSE;
   CxImage copy;
   if (!ormlace::MakeKeyedCopy(*cached, clrTransparent, copy)) return FALSE;
-  ormlace::UniqueIcon icon =
+  UniqueIcon icon =
       ormlace::IconFromPicture(copy, clrTransparent, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
   if (!icon) return FALSE;
   m_pSkin->icon = copy;
   m_pSkin->hasIcon = true;
-  ormlace::UniqueIcon previous = std::move(m_pSkin->smallIcon);
+  UniqueIcon previous = std::move(m_pSkin->smallIcon);
   m_pSkin->smallIcon = std::move(icon);
   ApplyIcon();  // before the previous icon goes
   if (m_hWnd) {
@@ -99,14 +102,12 @@ void CRgnDialog::DrawView(CDC* pDC) {
   pDC->FillSolidRect(0, 0, cx, cy, kBackgroundColor);
   pDC->FillSolidRect(0, 0, cx, std::min(kTitleHeight, cy), kTitleColor);
   // The border follows the rounded outline of the window.
-  HDC hdc = pDC->GetSafeHdc();
-  HPEN pen = CreatePen(PS_SOLID, 1, kBorderColor);
-  HGDIOBJ oldPen = SelectObject(hdc, pen);
-  HGDIOBJ oldBrush = SelectObject(hdc, GetStockObject(NULL_BRUSH));
-  RoundRect(hdc, 0, 0, cx, cy, kCornerDiameter, kCornerDiameter);
-  SelectObject(hdc, oldBrush);
-  SelectObject(hdc, oldPen);
-  DeleteObject(pen);
+  CPen pen(PS_SOLID, 1, kBorderColor);
+  CPen* pOldPen = pDC->SelectObject(&pen);
+  CGdiObject* pOldBrush = pDC->SelectStockObject(NULL_BRUSH);
+  pDC->RoundRect(0, 0, cx, cy, kCornerDiameter, kCornerDiameter);
+  if (pOldBrush) pDC->SelectObject(pOldBrush);
+  if (pOldPen) pDC->SelectObject(pOldPen);
   if (m_pSkin->hasIcon) {
     long width = static_cast<long>(m_pSkin->icon.GetWidth());
     long height = static_cast<long>(m_pSkin->icon.GetHeight());
@@ -115,7 +116,7 @@ void CRgnDialog::DrawView(CDC* pDC) {
       width = std::max<long>(1, width * room / height);
       height = room;
     }
-    m_pSkin->icon.Draw(hdc, 6, (kTitleHeight - height) / 2, width, height, nullptr, true);
+    m_pSkin->icon.Draw(pDC->GetSafeHdc(), 6, (kTitleHeight - height) / 2, width, height, nullptr, true);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "afx/afx_mbcs.h"
 #include "support/picture/picture.h"
 
 namespace ormlace {
@@ -27,15 +28,9 @@ std::string ExecutableDirectory() {
     if (buffer.size() >= 32768) return std::string();
     buffer.resize(buffer.size() * 2);
   }
-  std::size_t cut = 0;
-  for (std::size_t i = 0; i < buffer.size(); ++i) {
-    if (IsDBCSLeadByte(static_cast<BYTE>(buffer[i])) && i + 1 < buffer.size()) {
-      ++i;
-      continue;
-    }
-    if (IsSeparator(buffer[i])) cut = i + 1;
-  }
-  return std::string(buffer.data(), cut);
+  const std::string path(buffer.data(), buffer.size());
+  const std::size_t last = afx_mbcs::FindLastOf(path, "\\/");
+  return last == std::string::npos ? std::string() : path.substr(0, last + 1);
 }
 
 bool IsAbsolute(const std::string& name) {
@@ -48,44 +43,44 @@ bool IsAbsolute(const std::string& name) {
 // context, filled with one colour.
 class Surface {
  public:
-  Surface(int width, int height, COLORREF fill) : m_width(width), m_height(height), m_dc(CreateCompatibleDC(nullptr)) {
-    if (!m_dc || width <= 0 || height <= 0) return;
+  Surface(int width, int height, COLORREF fill) : m_width(width) {
+    if (width <= 0 || height <= 0 || !m_dc.CreateCompatibleDC(nullptr)) return;
     BITMAPINFO info = picture::TopDown32BitmapInfo(width, height);
     void* bits = nullptr;
-    m_bitmap.reset(CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!m_bitmap || !bits) return;
-    m_old = SelectObject(m_dc, m_bitmap.get());
+    if (!m_bitmap.Attach(CreateDIBSection(m_dc.GetSafeHdc(), &info, DIB_RGB_COLORS, &bits, nullptr, 0)) || !bits) {
+      return;
+    }
+    m_old = m_dc.SelectObject(m_bitmap.GetSafeHandle());
     if (!m_old) return;
     m_bits = static_cast<DWORD*>(bits);
-    HBRUSH brush = CreateSolidBrush(fill);
-    RECT all = {0, 0, width, height};
-    FillRect(m_dc, &all, brush);
-    DeleteObject(brush);
+    CBrush brush(fill);
+    const RECT all = {0, 0, width, height};
+    m_dc.FillRect(&all, &brush);
   }
   Surface(const Surface&) = delete;
   Surface& operator=(const Surface&) = delete;
-  ~Surface() {
-    if (m_old) SelectObject(m_dc, m_old);
-    if (m_dc) DeleteDC(m_dc);
-  }
+  ~Surface() { Deselect(); }
   bool ok() const { return m_bits != nullptr; }
-  HDC dc() const { return m_dc; }
+  HDC dc() const { return m_dc.GetSafeHdc(); }
   // The pixel as 0x00RRGGBB; call after GdiFlush.
   DWORD Pixel(int x, int y) const { return m_bits[std::size_t(y) * m_width + x] & 0xFFFFFF; }
   void SetPixel(int x, int y, DWORD argb) { m_bits[std::size_t(y) * m_width + x] = argb; }
-  // Gives up the section (deselected first).
-  UniqueBitmap Release() {
-    if (m_old) SelectObject(m_dc, m_old);
-    m_old = nullptr;
+  // Hands the section (deselected first) to bitmap, which must be empty.
+  bool Release(CBitmap& bitmap) {
+    Deselect();
     m_bits = nullptr;
-    return std::move(m_bitmap);
+    return bitmap.Attach(m_bitmap.Detach());
   }
 
  private:
+  void Deselect() {
+    if (m_old) m_dc.SelectObject(m_old);
+    m_old = nullptr;
+  }
+
   int m_width;
-  int m_height;
-  HDC m_dc;
-  UniqueBitmap m_bitmap;
+  CBitmap m_bitmap;
+  CDC m_dc;  // declared after the section, so it is deleted first
   HGDIOBJ m_old = nullptr;
   DWORD* m_bits = nullptr;
 };
@@ -97,21 +92,20 @@ DWORD KeyPixel(COLORREF key) { return (DWORD(GetRValue(key)) << 16) | (DWORD(Get
 std::string ResolveSkinPath(const std::string& name) {
   if (name.empty()) return std::string();
   std::string path = IsAbsolute(name) ? name : ExecutableDirectory() + name;
-  for (char& c : path) {
-    if (c == '/') c = '\\';  // never a trail byte in the ANSI code pages
+  for (std::size_t i = 0; i < path.size();) {
+    const std::size_t n = afx_mbcs::CharBytes(path.data(), path.size(), i);
+    if (n == 1 && path[i] == '/') path[i] = '\\';
+    i += n;
   }
   return path;
 }
 
 std::string SkinCacheKey(const std::string& resolvedPath) {
   std::string key = resolvedPath;
-  for (std::size_t i = 0; i < key.size(); ++i) {
-    const BYTE c = static_cast<BYTE>(key[i]);
-    if (IsDBCSLeadByte(c)) {
-      ++i;
-    } else if (c >= 'A' && c <= 'Z') {
-      key[i] = static_cast<char>(c - 'A' + 'a');
-    }
+  for (std::size_t i = 0; i < key.size();) {
+    const std::size_t n = afx_mbcs::CharBytes(key.data(), key.size(), i);
+    if (n == 1 && key[i] >= 'A' && key[i] <= 'Z') key[i] = static_cast<char>(key[i] - 'A' + 'a');
+    i += n;
   }
   return key;
 }
@@ -126,9 +120,9 @@ bool MakeKeyedCopy(const CxImage& source, COLORREF key, CxImage& copy) {
   return true;
 }
 
-UniqueRgn RegionFromPicture(CxImage& picture, int left, int width, int height, COLORREF key) {
+bool RegionFromPicture(CxImage& picture, int left, int width, int height, COLORREF key, CRgn& region) {
   Surface surface(width, height, key);
-  if (!surface.ok()) return nullptr;
+  if (!surface.ok()) return false;
   picture.Draw(surface.dc(), -left, 0);
   GdiFlush();
   const DWORD keyPixel = KeyPixel(key);
@@ -151,13 +145,13 @@ UniqueRgn RegionFromPicture(CxImage& picture, int left, int width, int height, C
   header.rcBound = RECT{0, 0, width, height};
   std::memcpy(data.data(), &header, sizeof header);
   if (!runs.empty()) std::memcpy(data.data() + sizeof header, runs.data(), runs.size() * sizeof(RECT));
-  return UniqueRgn(
-      ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<const RGNDATA*>(data.data())));
+  return region.CreateFromData(nullptr, static_cast<int>(data.size()), reinterpret_cast<const RGNDATA*>(data.data())) !=
+         FALSE;
 }
 
 UniqueIcon IconFromPicture(CxImage& picture, COLORREF key, int cx, int cy) {
   Surface colour(cx, cy, key);
-  if (!colour.ok()) return nullptr;
+  if (!colour.ok()) return UniqueIcon();
   picture.Draw(colour.dc(), 0, 0, cx, cy);
   GdiFlush();
   // The mask: 1 where the picture left the key colour. The colour bitmap
@@ -176,13 +170,13 @@ UniqueIcon IconFromPicture(CxImage& picture, COLORREF key, int cx, int cy) {
       }
     }
   }
-  UniqueBitmap maskBitmap(CreateBitmap(cx, cy, 1, 1, mask.data()));
-  UniqueBitmap colourBitmap = colour.Release();
-  if (!maskBitmap || !colourBitmap) return nullptr;
+  CBitmap maskBitmap;
+  CBitmap colourBitmap;
+  if (!maskBitmap.CreateBitmap(cx, cy, 1, 1, mask.data()) || !colour.Release(colourBitmap)) return UniqueIcon();
   ICONINFO info = {};
   info.fIcon = TRUE;
-  info.hbmMask = maskBitmap.get();
-  info.hbmColor = colourBitmap.get();
+  info.hbmMask = maskBitmap;
+  info.hbmColor = colourBitmap;
   return UniqueIcon(CreateIconIndirect(&info));
 }
 

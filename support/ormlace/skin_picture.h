@@ -4,30 +4,14 @@
 // small icon from a picture). Not exported. Windows only.
 #pragma once
 
-#include <memory>
 #include <string>
-#include <type_traits>
 
+#include "afx/afx_gdi.h"
 #include "afx/afx_port.h"
+#include "support/base/win_owners.h"
 #include "support/brevio/ximage.h"
 
 namespace ormlace {
-
-// Owners of the GDI handles made here; move-only, the deleter fixes the
-// close function.
-struct GdiObjectDeleter {
-  void operator()(HGDIOBJ h) const {
-    if (h) DeleteObject(h);
-  }
-};
-struct IconDeleter {
-  void operator()(HICON h) const {
-    if (h) DestroyIcon(h);
-  }
-};
-using UniqueRgn = std::unique_ptr<std::remove_pointer_t<HRGN>, GdiObjectDeleter>;
-using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDeleter>;
-using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 
 // The file of a skin name: a relative name ('\' or '/' separators) is taken
 // from the directory of the host executable, an absolute one (a drive
@@ -35,8 +19,9 @@ using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 // becomes '\'. Empty for an empty name.
 std::string ResolveSkinPath(const std::string& name);
 
-// The cache key of a resolved path: ASCII letters lowered (double-byte
-// characters of the ANSI code page left alone), separators already '\'.
+// The cache key of a resolved path: single-byte ASCII letters lowered
+// (double-byte characters of the ANSI code page, trail bytes included, left
+// alone), separators already '\'.
 std::string SkinCacheKey(const std::string& resolvedPath);
 
 // A private copy of a picture at 24 bits whose pixels of colour key draw
@@ -47,9 +32,10 @@ bool MakeKeyedCopy(const CxImage& source, COLORREF key, CxImage& copy);
 // The window region of the pixels of picture, from column left on, over a
 // width x height box, that do not show the colour key once drawn onto it
 // (transparent pixels, fully transparent alpha and pixels of the key
-// colour). Built from runs of each row in one ExtCreateRegion call. Null
-// when it cannot be made.
-UniqueRgn RegionFromPicture(CxImage& picture, int left, int width, int height, COLORREF key);
+// colour). Built from runs of each row in one CreateFromData call into
+// region, which must be empty; false (region left empty) when it cannot be
+// made.
+bool RegionFromPicture(CxImage& picture, int left, int width, int height, COLORREF key, CRgn& region);
 
 // An icon of cx x cy pixels showing the picture stretched to that size, its
 // key-coloured and transparent pixels masked out. Null when it cannot be
