@@ -2,7 +2,7 @@
 #include <new>
 
 #include "support/nuvrell/client_socket_impl.h"
-#include "support/nuvrell/nuvrell_api.h"
+#include "support/base/library_api.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD dwReason, LPVOID lpReserved) {
   // On FreeLibrary (not at process exit) the window class goes with the code.

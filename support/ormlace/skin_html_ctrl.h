@@ -9,7 +9,7 @@
 #pragma once
 
 #include "afx/afx_wnd.h"
-#include "support/ormlace/ormlace_api.h"
+#include "support/base/library_api.h"
 
 struct IWebBrowser2;
 

@@ -20,7 +20,7 @@
 #include <string>
 
 #include "support/brevio/ximage.h"
-#include "support/ormlace/ormlace_api.h"
+#include "support/base/library_api.h"
 
 class ORMLACE_API CSkinImageManager {
  public:

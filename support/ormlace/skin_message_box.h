@@ -11,7 +11,7 @@
 // Windows only.
 #pragma once
 
-#include "support/ormlace/ormlace_api.h"
+#include "support/base/library_api.h"
 
 #ifndef _WIN32
 #error "skin_message_box.h is part of the Windows build only"

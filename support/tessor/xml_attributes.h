@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "support/tessor/tessor_api.h"
+#include "support/base/library_api.h"
 
 class TESSOR_API XMLAttributes {
  public:
