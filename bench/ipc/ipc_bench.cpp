@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "afx/afxwin.h"
+#include "support/base/message_pump.h"
 #include "zavrel/component/create_functions.h"
 #include "zavrel/component/query_rule.h"
 #include "zavrel/ipc/channel_service.h"
@@ -63,17 +64,6 @@ BEGIN_MESSAGE_MAP(ControlWnd, CWnd)
 ON_MESSAGE(WM_BENCH_READY, OnReady)
 ON_MESSAGE(WM_BENCH_DONE, OnDone)
 END_MESSAGE_MAP()
-
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    if (done()) return true;
-    if (GetTickCount() - start > timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
 
 // A child process, ended and closed when the owner goes.
 class Child {
@@ -137,7 +127,7 @@ int RunGame(HWND hall, HWND control, unsigned long records) {
   PostMessageA(control, WM_BENCH_READY, 0,
                reinterpret_cast<LPARAM>(static_cast<CChannelService*>(channel)->GetSafeHwnd()));
   // Until the hall closes the channel (or a minute passes).
-  PumpUntil([&] { return !channel->IsConnect(false) && sink.count > 0; }, 60000);
+  PumpMessagesUntil([&] { return !channel->IsConnect(false) && sink.count > 0; }, 60000);
   channel->Release();
   return 0;
 }
@@ -166,8 +156,8 @@ int RunRaw(HWND control, unsigned long records) {
   wnd.control = control;
   if (!wnd.CreateEx(0, nullptr, nullptr, WS_CHILD, kZero, CWnd::GetDesktopWindow(), 10)) return 2;
   PostMessageA(control, WM_BENCH_READY, 0, reinterpret_cast<LPARAM>(wnd.GetSafeHwnd()));
-  PumpUntil([&] { return wnd.count >= wnd.target; }, 60000);
-  PumpUntil([] { return false; }, 200);  // let the hall see the end
+  PumpMessagesUntil([&] { return wnd.count >= wnd.target; }, 60000);
+  PumpMessagesUntil([] { return false; }, 200);  // let the hall see the end
   return 0;
 }
 
@@ -183,14 +173,14 @@ double MeasureOurs(unsigned long records) {
   if (!game.Start("\"" + SelfPath() + "\" game " + HandleText(hallWnd) + " " + HandleText(control.GetSafeHwnd()) + " " +
                   std::to_string(records)))
     return 0;
-  if (!PumpUntil([&] { return control.receiver != nullptr; }, 30000)) return 0;
+  if (!PumpMessagesUntil([&] { return control.receiver != nullptr; }, 30000)) return 0;
   hall->Connect(control.receiver);
-  PumpUntil([] { return false; }, 100);  // the handshake settles
+  PumpMessagesUntil([] { return false; }, 100);  // the handshake settles
 
   std::vector<unsigned char> body(kBodySize, 0x42);
   const double t0 = Seconds();
   for (unsigned long i = 0; i < records; ++i) hall->SendData(1, static_cast<WORD>(i), body.data(), kBodySize);
-  const bool ok = PumpUntil([&] { return control.done >= 0; }, 60000);
+  const bool ok = PumpMessagesUntil([&] { return control.done >= 0; }, 60000);
   const double t1 = Seconds();
   hall->Release();  // closes the channel: the game ends
   return ok ? records / (t1 - t0) : 0;
@@ -204,7 +194,7 @@ double MeasurePeer(unsigned long records) {
   Child raw;
   if (!raw.Start("\"" + SelfPath() + "\" raw " + HandleText(control.GetSafeHwnd()) + " " + std::to_string(records)))
     return 0;
-  if (!PumpUntil([&] { return control.receiver != nullptr; }, 30000)) return 0;
+  if (!PumpMessagesUntil([&] { return control.receiver != nullptr; }, 30000)) return 0;
 
   // The same bytes as a channel record: head and 1 KB body.
   std::vector<unsigned char> record(IPC_BUFFER);
@@ -216,7 +206,7 @@ double MeasurePeer(unsigned long records) {
     SendMessageA(control.receiver, WM_COPYDATA, reinterpret_cast<WPARAM>(sender.GetSafeHwnd()),
                  reinterpret_cast<LPARAM>(&cds));
   }
-  const bool ok = PumpUntil([&] { return control.done >= 0; }, 60000);
+  const bool ok = PumpMessagesUntil([&] { return control.done >= 0; }, 60000);
   const double t1 = Seconds();
   return ok ? records / (t1 - t0) : 0;
 }

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "support/base/message_pump.h"
 #include "zavrel/component/query_rule.h"
 #include "zavrel/ipc/channel_interfaces.h"
 
@@ -51,20 +52,3 @@ class DemoChannelSinks : public IChannelEventSink, public IChannelMessageSink {
 constexpr WORD DEMO_MAIN_GAME = 2;
 constexpr WORD DEMO_SUB_PLAY = 1;   // hall -> game: a move, text
 constexpr WORD DEMO_SUB_REPLY = 2;  // game -> hall: the answer, text
-
-// Dispatches this thread's messages until done() holds or timeoutMs passes;
-// true when done() held.
-inline bool DemoPumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    if (done()) return true;
-    const DWORD elapsed = GetTickCount() - start;
-    if (elapsed >= timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
-  }
-}

@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
   std::fclose(f);
   Say("通道窗口已就绪");
 
-  const bool ended = DemoPumpUntil([&] { return closed; }, 30000);
+  const bool ended = PumpMessagesUntil([&] { return closed; }, 30000);
   channel->Release();
   if (!ended) {
     Say("30 秒内大厅没有关闭通道");

@@ -221,7 +221,7 @@ void TalkToGame(const std::string& dir) {
   Line("游戏进程已启动，大厅通道窗口 " + std::to_string(reinterpret_cast<UINT_PTR>(hallWnd)));
 
   HWND gameWnd = nullptr;
-  DemoPumpUntil(
+  PumpMessagesUntil(
       [&] {
         FILE* f = std::fopen(windowFile.c_str(), "rb");
         if (!f) return false;
@@ -234,19 +234,19 @@ void TalkToGame(const std::string& dir) {
       20000);
   if (Check(gameWnd != nullptr, "游戏没有交出通道窗口")) {
     channel->Connect(gameWnd);
-    if (Check(DemoPumpUntil([&] { return replied; }, 10000), "游戏没有应答连接")) {
+    if (Check(PumpMessagesUntil([&] { return replied; }, 10000), "游戏没有应答连接")) {
       Line("通道已连接（游戏已应答）");
       const char* moves[] = {"出牌 红桃A", "出牌 黑桃K", "叫地主 3分"};
       for (const char* move : moves) {
         Line(std::string("大厅发送：") + move);
         channel->SendData(DEMO_MAIN_GAME, DEMO_SUB_PLAY, move, static_cast<WORD>(std::string(move).size()));
       }
-      Check(DemoPumpUntil([&] { return answers.size() == 3; }, 10000), "没有收到游戏的三条回复");
+      Check(PumpMessagesUntil([&] { return answers.size() == 3; }, 10000), "没有收到游戏的三条回复");
     }
   }
   channel->CloseChannel(true, false);
   Line("大厅关闭通道");
-  const bool exited = DemoPumpUntil([&] { return WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, 10000);
+  const bool exited = PumpMessagesUntil([&] { return WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, 10000);
   DWORD code = 1;
   GetExitCodeProcess(pi.hProcess, &code);
   if (!exited) TerminateProcess(pi.hProcess, 1);
@@ -291,7 +291,7 @@ int main(int argc, char** argv) {
   Check(service->StartService(loginAddr, port), "StartService 失败");
 
   Step("接收服务器消息，玩家称号来自 GameRank.ini");
-  Check(DemoPumpUntil([&] { return service->listComplete; }, 15000), "15 秒内没有收到玩家列表");
+  Check(PumpMessagesUntil([&] { return service->listComplete; }, 15000), "15 秒内没有收到玩家列表");
 
   PrintUrls();
   TalkToGame(dir);
@@ -300,7 +300,7 @@ int main(int argc, char** argv) {
   const int before = service->connections;
   if (IClientSocket* socket = service->GetClientSocket()) socket->SendData(MDM_HALL, SUB_READY);
   Check(
-      DemoPumpUntil(
+      PumpMessagesUntil(
           [&] { return service->drops > 0 && service->connections > before && service->welcomes.size() >= 2; }, 20000),
       "断线后没有重新连接");
 

@@ -1,8 +1,8 @@
 # The local hall server, hall-server: built in every tree (natively in MinGW
-# trees too, see native_program.cmake). Included by whoever needs it; the
+# trees too, see cmake/native_program.cmake). Included by whoever needs it; the
 # target is made once.
 include_guard(GLOBAL)
-include(${CMAKE_CURRENT_LIST_DIR}/native_program.cmake)
+include(${ZAVREL_SOURCE_DIR}/cmake/native_program.cmake)
 
 set(ZAVREL_HALL_SERVER_SOURCES
   ${ZAVREL_SOURCE_DIR}/demo/server/hall_server.cpp

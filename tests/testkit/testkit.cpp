@@ -43,22 +43,6 @@ std::string ReadFileBytes(const std::string& path) {
 }
 
 #ifdef _WIN32
-bool PumpMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-      if (done()) return true;
-    }
-    if (done()) return true;
-    const DWORD elapsed = GetTickCount() - start;
-    if (elapsed >= timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
-  }
-}
-
 void PumpMessagesFor(DWORD ms) {
   PumpMessagesUntil([] { return false; }, ms);
 }

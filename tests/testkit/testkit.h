@@ -9,6 +9,7 @@
 
 #ifdef _WIN32
 #include "afx/afx_gdi.h"
+#include "support/base/message_pump.h"
 #endif
 
 namespace testkit {
@@ -35,9 +36,8 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
 
 #ifdef _WIN32
-// Dispatches this thread's messages until done() holds or timeoutMs passes.
-// True when done() held.
-bool PumpMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs);
+// The one message pump (support/base/message_pump.h).
+using ::PumpMessagesUntil;
 // Dispatches this thread's messages for about ms milliseconds.
 void PumpMessagesFor(DWORD ms);
 // The directory of the running test program (where the build puts every DLL

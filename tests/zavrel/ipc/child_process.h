@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "afx/afx_port.h"
+#include "support/base/message_pump.h"
 
 class ChildProcess {
  public:
@@ -43,18 +44,8 @@ class ChildProcess {
   // *exitCode gets its exit code.
   bool WaitPumping(DWORD timeoutMs, DWORD* exitCode = nullptr) {
     if (!m_process) return false;
-    const DWORD start = GetTickCount();
-    for (;;) {
-      MSG msg;
-      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-      }
-      if (WaitForSingleObject(m_process, 0) == WAIT_OBJECT_0) break;
-      const DWORD elapsed = GetTickCount() - start;
-      if (elapsed >= timeoutMs) return false;
-      MsgWaitForMultipleObjects(1, &m_process, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
-    }
+    const auto ended = [this] { return WaitForSingleObject(m_process, 0) == WAIT_OBJECT_0; };
+    if (!PumpMessagesUntil(ended, timeoutMs, m_process)) return false;
     DWORD code = 0;
     GetExitCodeProcess(m_process, &code);
     if (exitCode) *exitCode = code;
