@@ -55,6 +55,7 @@ HRESULT STDMETHODCALLTYPE CImageDataObject::GetCanonicalFormatEtc(FORMATETC*, FO
 
 HRESULT STDMETHODCALLTYPE CImageDataObject::SetData(FORMATETC* format, STGMEDIUM* medium, BOOL) {
   if (!format || !medium) return E_INVALIDARG;
+  if (m_StgMedium.hGlobal != medium->hGlobal) FreeMedium();
   m_FormatEtc = *format;
   m_StgMedium = *medium;
   return S_OK;
@@ -69,6 +70,7 @@ HRESULT STDMETHODCALLTYPE CImageDataObject::DUnadvise(DWORD) { return E_NOTIMPL;
 HRESULT STDMETHODCALLTYPE CImageDataObject::EnumDAdvise(IEnumSTATDATA**) { return E_NOTIMPL; }
 
 bool CImageDataObject::SetBitmap(HBITMAP bitmap) {
+  if (m_StgMedium.tymed != TYMED_GDI || m_StgMedium.hBitmap != bitmap) FreeMedium();
   m_StgMedium.tymed = TYMED_GDI;
   m_StgMedium.hBitmap = bitmap;
   m_StgMedium.pUnkForRelease = nullptr;
