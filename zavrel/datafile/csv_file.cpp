@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "zavrel/datafile/byte_scan.h"
 #include "zavrel/util/file_utility.h"
 #include "zavrel/util/string_utility.h"
 
@@ -15,6 +16,12 @@ const char kLineEnd[] = "\n";
 #endif
 
 const std::size_t kChunk = 1u << 16;
+
+// First position from i on (at most length) that holds a quote, a comma or
+// a NUL byte: the end of a run of ordinary field text.
+inline std::size_t SkipOrdinary(const char* text, std::size_t i, std::size_t length) {
+  return byte_scan::FindFirstOf<'"', ',', '\0'>(text, i, length);
+}
 
 }  // namespace
 
@@ -147,8 +154,7 @@ void CSVFile::parseLine(const char* text, std::size_t length, Row& row) {
   std::size_t i = 0;
   while (i < length) {
     // Most fields hold no quote: such a field goes into the row at once.
-    std::size_t j = i;
-    while (j < length && text[j] != '"' && text[j] != ',' && text[j] != '\0') ++j;
+    std::size_t j = SkipOrdinary(text, i, length);
     if (j == length) {
       if (j > i) row.emplace_back(text + i, j - i);
       return;
@@ -165,12 +171,7 @@ void CSVFile::parseLine(const char* text, std::size_t length, Row& row) {
     bool quoted = false;
     bool lineEnded = true;
     for (;;) {
-      j = i;
-      if (quoted) {
-        while (j < length && text[j] != '"' && text[j] != '\0') ++j;
-      } else {
-        while (j < length && text[j] != '"' && text[j] != ',' && text[j] != '\0') ++j;
-      }
+      j = quoted ? byte_scan::FindFirstOf<'"', '\0'>(text, i, length) : SkipOrdinary(text, i, length);
       field.append(text + i, j - i);
       i = j;
       if (i >= length) break;
