@@ -14,7 +14,7 @@ BOOL CString::LoadString(UINT nID) {
   // LoadStringW with a zero length hands out a read-only pointer to the text,
   // so texts of any length load whole; then convert to the ANSI code page.
   const wchar_t* text = nullptr;
-  const int len = LoadStringW(h, nID, reinterpret_cast<LPWSTR>(&text), 0);
+  const int len = ::LoadStringW(h, nID, reinterpret_cast<LPWSTR>(&text), 0);
   if (len <= 0 || !text) return FALSE;
   const int bytes = WideCharToMultiByte(CP_ACP, 0, text, len, nullptr, 0, nullptr, nullptr);
   if (bytes <= 0) return FALSE;
