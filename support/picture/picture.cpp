@@ -7,11 +7,13 @@
 #include <gdiplus.h>
 
 #include <algorithm>
-#include <memory>
 #include <new>
 #include <optional>
 #include <string>
 #include <utility>
+
+#include "afx/afx_gdi.h"
+#include "support/base/win_owners.h"
 
 namespace picture {
 
@@ -22,93 +24,19 @@ namespace {
 
 // ---- owners of the handles used here ----
 
-struct GdipImageDeleter {
-  void operator()(gp::GpImage* p) const noexcept { gpx::GdipDisposeImage(p); }
+struct GdipImageTraits {
+  using Type = gp::GpImage*;
+  static Type Empty() noexcept { return nullptr; }
+  static void Close(Type p) noexcept { gpx::GdipDisposeImage(p); }
 };
-using UniqueGdipImage = std::unique_ptr<gp::GpImage, GdipImageDeleter>;
+using UniqueGdipImage = UniqueOwner<GdipImageTraits>;
 
-struct StreamDeleter {
-  void operator()(IStream* p) const noexcept { p->Release(); }
+struct StreamTraits {
+  using Type = IStream*;
+  static Type Empty() noexcept { return nullptr; }
+  static void Close(Type p) noexcept { p->Release(); }
 };
-using UniqueStream = std::unique_ptr<IStream, StreamDeleter>;
-
-class UniqueHandle {
- public:
-  explicit UniqueHandle(HANDLE h) : m_h(h) {}
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  ~UniqueHandle() {
-    if (m_h != INVALID_HANDLE_VALUE) {
-      DWORD err = GetLastError();
-      CloseHandle(m_h);
-      SetLastError(err);
-    }
-  }
-  HANDLE get() const { return m_h; }
-
- private:
-  HANDLE m_h;
-};
-
-class UniqueMemDC {
- public:
-  explicit UniqueMemDC(HDC ref) : m_dc(CreateCompatibleDC(ref)) {}
-  UniqueMemDC(const UniqueMemDC&) = delete;
-  UniqueMemDC& operator=(const UniqueMemDC&) = delete;
-  ~UniqueMemDC() {
-    if (m_dc) DeleteDC(m_dc);
-  }
-  HDC get() const { return m_dc; }
-
- private:
-  HDC m_dc;
-};
-
-class UniqueBitmap {
- public:
-  explicit UniqueBitmap(HBITMAP h) : m_h(h) {}
-  UniqueBitmap(const UniqueBitmap&) = delete;
-  UniqueBitmap& operator=(const UniqueBitmap&) = delete;
-  ~UniqueBitmap() {
-    if (m_h) DeleteObject(m_h);
-  }
-  HBITMAP get() const { return m_h; }
-  HBITMAP release() { return std::exchange(m_h, nullptr); }
-
- private:
-  HBITMAP m_h;
-};
-
-// Selects an object into a context for the owner's lifetime.
-class SelectGuard {
- public:
-  SelectGuard(HDC dc, HGDIOBJ obj) : m_dc(dc), m_old(SelectObject(dc, obj)) {}
-  SelectGuard(const SelectGuard&) = delete;
-  SelectGuard& operator=(const SelectGuard&) = delete;
-  ~SelectGuard() {
-    if (m_old) SelectObject(m_dc, m_old);
-  }
-  bool ok() const { return m_old != nullptr; }
-
- private:
-  HDC m_dc;
-  HGDIOBJ m_old;
-};
-
-// The screen's context for the owner's lifetime.
-class ScreenDC {
- public:
-  ScreenDC() : m_dc(GetDC(nullptr)) {}
-  ScreenDC(const ScreenDC&) = delete;
-  ScreenDC& operator=(const ScreenDC&) = delete;
-  ~ScreenDC() {
-    if (m_dc) ReleaseDC(nullptr, m_dc);
-  }
-  HDC get() const { return m_dc; }
-
- private:
-  HDC m_dc;
-};
+using UniqueStream = UniqueOwner<StreamTraits>;
 
 // GDI+ is started once per module, on first use, and never shut down: it
 // must not be shut down from DllMain, and it ends with the process.
@@ -129,9 +57,9 @@ bool SizeAcceptable(std::uint64_t width, std::uint64_t height) {
 
 bool ReadWholeFile(const char* path, std::string& bytes) {
   if (!path || !*path) return false;
-  UniqueHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) return false;
+  const UniqueFileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
   LARGE_INTEGER size;
   if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 ||
       static_cast<std::uint64_t>(size.QuadPart) > kMaxFileBytes) {
@@ -339,21 +267,15 @@ class Loader {
 
   static bool Decode(const std::string& bytes, std::vector<Picture>& frames) {
     if (!EnsureGdiplus()) return false;
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
     if (!memory) return false;
-    void* target = GlobalLock(memory);
-    if (!target) {
-      GlobalFree(memory);
-      return false;
-    }
+    void* target = GlobalLock(memory.get());
+    if (!target) return false;
     std::copy(bytes.begin(), bytes.end(), static_cast<char*>(target));
-    GlobalUnlock(memory);
-    IStream* rawStream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &rawStream))) {
-      GlobalFree(memory);
-      return false;
-    }
-    UniqueStream stream(rawStream);
+    GlobalUnlock(memory.get());
+    UniqueStream stream;
+    if (FAILED(CreateStreamOnHGlobal(memory.get(), TRUE, stream.put()))) return false;
+    memory.release();  // the stream frees it now
     gp::GpBitmap* rawBitmap = nullptr;
     if (gpx::GdipCreateBitmapFromStream(stream.get(), &rawBitmap) != gp::Ok || !rawBitmap) return false;
     UniqueGdipImage image(rawBitmap);
@@ -562,11 +484,12 @@ long Picture::Draw(HDC hdc, long x, long y, long cx, long cy, const RECT* clip, 
   const int bandRows = static_cast<int>(std::clamp<std::int64_t>((1 << 20) / bandWidth, 1, bottom - top));
   BITMAPINFO info = TopDown32BitmapInfo(bandWidth, bandRows);
   void* bits = nullptr;
-  UniqueBitmap section(CreateDIBSection(hdc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  UniqueMemDC memory(hdc);
-  if (!section.get() || !bits || !memory.get()) return 0;
-  SelectGuard selected(memory.get(), section.get());
-  if (!selected.ok()) return 0;
+  CBitmap section;
+  if (!section.Attach(CreateDIBSection(hdc, &info, DIB_RGB_COLORS, &bits, nullptr, 0)) || !bits) return 0;
+  // Declared after the section, so the context is deleted (and the section
+  // deselected with it) before the section is.
+  CDC memory;
+  if (!memory.Attach(CreateCompatibleDC(hdc)) || !memory.SelectObject(section.GetSafeHandle())) return 0;
 
   // Source column of each destination column: a pixel index (nearest) or a
   // position in 1/256 pixel (filtered), both from pixel centres.
@@ -580,7 +503,7 @@ long Picture::Draw(HDC hdc, long x, long y, long cx, long cy, const RECT* clip, 
   for (std::int64_t bandTop = top; bandTop < bottom; bandTop += bandRows) {
     int rows = static_cast<int>(std::min<std::int64_t>(bandRows, bottom - bandTop));
     if (blend) {
-      if (!BitBlt(memory.get(), 0, 0, bandWidth, rows, hdc, static_cast<int>(left), static_cast<int>(bandTop),
+      if (!BitBlt(memory.GetSafeHdc(), 0, 0, bandWidth, rows, hdc, static_cast<int>(left), static_cast<int>(bandTop),
                   SRCCOPY)) {
         return 0;
       }
@@ -608,7 +531,8 @@ long Picture::Draw(HDC hdc, long x, long y, long cx, long cy, const RECT* clip, 
         px[3] = 0;
       }
     }
-    if (!BitBlt(hdc, static_cast<int>(left), static_cast<int>(bandTop), bandWidth, rows, memory.get(), 0, 0, SRCCOPY)) {
+    if (!BitBlt(hdc, static_cast<int>(left), static_cast<int>(bandTop), bandWidth, rows, memory.GetSafeHdc(), 0, 0,
+                SRCCOPY)) {
       return 0;
     }
   }
@@ -618,14 +542,13 @@ long Picture::Draw(HDC hdc, long x, long y, long cx, long cy, const RECT* clip, 
 HBITMAP Picture::MakeBitmap(HDC hdc) const {
   if (!IsValid()) return nullptr;
   try {
-    std::optional<ScreenDC> screen;
-    if (!hdc) screen.emplace();
-    HDC reference = hdc ? hdc : screen->get();
+    std::optional<CClientDC> screen;
+    if (!hdc) screen.emplace(nullptr);
+    HDC reference = hdc ? hdc : screen->GetSafeHdc();
     if (!reference) return nullptr;
     BITMAPINFO info = TopDown32BitmapInfo(static_cast<LONG>(m_width), static_cast<LONG>(m_height));
     // RGBQUAD is laid out as a 32-bit DIB pixel (blue, green, red, unused).
-    UniqueBitmap bitmap(CreateDIBitmap(reference, &info.bmiHeader, CBM_INIT, m_color.data(), &info, DIB_RGB_COLORS));
-    return bitmap.release();
+    return CreateDIBitmap(reference, &info.bmiHeader, CBM_INIT, m_color.data(), &info, DIB_RGB_COLORS);
   } catch (const std::bad_alloc&) {
     return nullptr;
   }
