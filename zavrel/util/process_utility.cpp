@@ -8,65 +8,12 @@
 #include <vector>
 
 #include "afx/afx_module.h"
+#include "support/base/win_owners.h"
 
 namespace {
 
-// Owner of a kernel handle: closes it when it goes; move-only.
-class KernelHandle {
- public:
-  KernelHandle() = default;
-  explicit KernelHandle(HANDLE h) : m_h(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
-  KernelHandle(const KernelHandle&) = delete;
-  KernelHandle& operator=(const KernelHandle&) = delete;
-  KernelHandle(KernelHandle&& other) noexcept : m_h(other.release()) {}
-  KernelHandle& operator=(KernelHandle&& other) noexcept {
-    if (this != &other) reset(other.release());
-    return *this;
-  }
-  ~KernelHandle() { reset(); }
-
-  HANDLE get() const { return m_h; }
-  explicit operator bool() const { return m_h != nullptr; }
-  HANDLE release() {
-    HANDLE h = m_h;
-    m_h = nullptr;
-    return h;
-  }
-  void reset(HANDLE h = nullptr) {
-    if (m_h != nullptr) {
-      const DWORD error = GetLastError();
-      CloseHandle(m_h);
-      SetLastError(error);
-    }
-    m_h = h;
-  }
-
- private:
-  HANDLE m_h = nullptr;
-};
-
-// Owner of a loaded module: frees it when it goes; move-only.
-class LoadedModule {
- public:
-  explicit LoadedModule(HMODULE h) : m_h(h) {}
-  LoadedModule(const LoadedModule&) = delete;
-  LoadedModule& operator=(const LoadedModule&) = delete;
-  ~LoadedModule() {
-    if (m_h != nullptr) {
-      const DWORD error = GetLastError();
-      FreeLibrary(m_h);
-      SetLastError(error);
-    }
-  }
-  HMODULE get() const { return m_h; }
-  explicit operator bool() const { return m_h != nullptr; }
-
- private:
-  HMODULE m_h;
-};
-
 // CreateProcessA may write into the command line, so it gets a copy.
-bool startProcess(LPCTSTR application, LPCTSTR directory, LPCTSTR commandLine, PROCESS_INFORMATION& info) {
+bool startProcess(LPCSTR application, LPCSTR directory, LPCSTR commandLine, PROCESS_INFORMATION& info) {
   std::vector<char> command;
   if (commandLine != nullptr) command.assign(commandLine, commandLine + std::strlen(commandLine) + 1);
   STARTUPINFOA startup;
@@ -98,25 +45,24 @@ static_assert(sizeof(SHELLEXECUTEINFOA) == 60, "SHELLEXECUTEINFOA");
 static_assert(sizeof(PROCESSENTRY32) == 296, "PROCESSENTRY32");
 #endif
 
-HANDLE ProcessUtility::ExecuteCreateProcess(LPCTSTR lpApplicationName, LPCTSTR lpCurrentDirectory,
-                                            LPCTSTR lpCommandLine) {
+HANDLE ProcessUtility::ExecuteCreateProcess(LPCSTR lpApplicationName, LPCSTR lpCurrentDirectory, LPCSTR lpCommandLine) {
   PROCESS_INFORMATION info;
   if (!startProcess(lpApplicationName, lpCurrentDirectory, lpCommandLine, info)) return nullptr;
-  KernelHandle thread(info.hThread);
+  UniqueHandle thread(info.hThread);
   return info.hProcess;
 }
 
-BOOL ProcessUtility::ExecuteProgramWaitOver(LPCTSTR lpApplicationName, LPCTSTR lpCurrentDirectory,
-                                            LPCTSTR lpCommandLine, BOOL bWait) {
+BOOL ProcessUtility::ExecuteProgramWaitOver(LPCSTR lpApplicationName, LPCSTR lpCurrentDirectory, LPCSTR lpCommandLine,
+                                            BOOL bWait) {
   PROCESS_INFORMATION info;
   if (!startProcess(lpApplicationName, lpCurrentDirectory, lpCommandLine, info)) return FALSE;
-  KernelHandle thread(info.hThread);
-  KernelHandle process(info.hProcess);
+  UniqueHandle thread(info.hThread);
+  UniqueHandle process(info.hProcess);
   if (bWait) WaitForSingleObject(process.get(), INFINITE);
   return TRUE;
 }
 
-HANDLE ProcessUtility::LaunchShellExecute(LPCTSTR lpFile, LPCTSTR lpParameters) {
+HANDLE ProcessUtility::LaunchShellExecute(LPCSTR lpFile, LPCSTR lpParameters) {
   SHELLEXECUTEINFOA info;
   std::memset(&info, 0, sizeof(info));
   info.cbSize = sizeof(info);
@@ -136,7 +82,7 @@ DWORD ProcessUtility::FindProcess(const std::string& strPath) {
   const DWORD count = bytes / sizeof(DWORD);
   if (count == 0) return kNoProcess;
   for (DWORD i = 0; i < count; ++i) {
-    KernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, ids[i]));
+    UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, ids[i]));
     if (!process) continue;
     HMODULE modules[4096 / sizeof(HMODULE)];
     DWORD needed = 0;
@@ -157,7 +103,7 @@ BOOL CALLBACK ProcessUtility::TerminateAppEnum(HWND hWnd, LPARAM lParam) {
 }
 
 DWORD ProcessUtility::KillProcess(DWORD dwProcessId, DWORD dwTimeout) {
-  KernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, dwProcessId));
+  UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, dwProcessId));
   if (!process) return KILL_FAILED;
   EnumWindows(&ProcessUtility::TerminateAppEnum, static_cast<LPARAM>(dwProcessId));
   if (WaitForSingleObject(process.get(), dwTimeout) == WAIT_OBJECT_0) return KILL_CLOSED;
@@ -166,7 +112,7 @@ DWORD ProcessUtility::KillProcess(DWORD dwProcessId, DWORD dwTimeout) {
 
 BOOL ProcessUtility::GetTokenByName(HANDLE& hToken, LPSTR lpName) {
   if (lpName == nullptr) return FALSE;
-  KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  UniqueFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot) return FALSE;
   PROCESSENTRY32 entry;
   std::memset(&entry, 0, sizeof(entry));
@@ -176,7 +122,7 @@ BOOL ProcessUtility::GetTokenByName(HANDLE& hToken, LPSTR lpName) {
     _strupr(entry.szExeFile);
     _strupr(lpName);
     if (std::strncmp(entry.szExeFile, lpName, 4) != 0) continue;
-    KernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, entry.th32ProcessID));
+    UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, entry.th32ProcessID));
     if (!process) return FALSE;
     HANDLE token = nullptr;
     if (!OpenProcessToken(process.get(), kTokenAccess, &token)) return FALSE;
@@ -192,7 +138,7 @@ BOOL ProcessUtility::GetProcessFilename(HWND hWnd, LPSTR lpszFileName, DWORD nSi
   lpszFileName[0] = '\0';
   DWORD processId = 0;
   GetWindowThreadProcessId(hWnd, &processId);
-  KernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+  UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
   if (!process) return 0;
 
   OSVERSIONINFOA version;
@@ -201,7 +147,7 @@ BOOL ProcessUtility::GetProcessFilename(HWND hWnd, LPSTR lpszFileName, DWORD nSi
   GetVersionExA(&version);
 
   if (version.dwPlatformId == VER_PLATFORM_WIN32_NT) {
-    LoadedModule psapi(LoadLibraryA("PSAPI.DLL"));
+    UniqueModule psapi(LoadLibraryA("PSAPI.DLL"));
     if (!psapi) return 0;
     auto enumModules = procAddress<EnumProcessModulesFn>(psapi.get(), "EnumProcessModules");
     auto moduleFileName = procAddress<GetModuleFileNameExAFn>(psapi.get(), "GetModuleFileNameExA");
@@ -223,8 +169,8 @@ BOOL ProcessUtility::GetProcessFilename(HWND hWnd, LPSTR lpszFileName, DWORD nSi
   return 1;
 }
 
-BOOL ProcessUtility::GetBitmapFromProcessFile(LPCTSTR lpszModuleFile, LPCTSTR lpszBitmapName, CBitmap& bitmap) {
-  LoadedModule module(LoadLibraryA(lpszModuleFile));
+BOOL ProcessUtility::GetBitmapFromProcessFile(LPCSTR lpszModuleFile, LPCSTR lpszBitmapName, CBitmap& bitmap) {
+  UniqueModule module(LoadLibraryA(lpszModuleFile));
   if (!module) return 0;
   HINSTANCE previous = AfxGetResourceHandle();
   AfxSetResourceHandle(module.get());

@@ -7,42 +7,35 @@
 
 #include <cstring>
 
+#include "support/base/unique_owner.h"
 #include "zavrel/util/string_utility.h"
 
 namespace {
 
-// Owns one iconv descriptor.
-class IconvHandle {
- public:
-  IconvHandle(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
-  IconvHandle(const IconvHandle&) = delete;
-  IconvHandle& operator=(const IconvHandle&) = delete;
-  ~IconvHandle() {
-    if (valid()) iconv_close(m_cd);
-  }
-  bool valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
-  iconv_t get() const { return m_cd; }
-
- private:
-  iconv_t m_cd;
+// An iconv descriptor, closed by its owner; iconv_open reports failure as -1.
+struct IconvTraits {
+  using Type = iconv_t;
+  static Type Empty() noexcept { return reinterpret_cast<iconv_t>(-1); }
+  static void Close(Type cd) noexcept { iconv_close(cd); }
 };
+using IconvHandle = UniqueOwner<IconvTraits>;
 
 const char kAnsi[] = "GBK";
 const char kUtf8[] = "UTF-8";
 const char kWide[] = "WCHAR_T";
 
 iconv_t Descriptor(const char* to, const char* from) {
-  static IconvHandle ansiToWide(kWide, kAnsi);
-  static IconvHandle utf8ToWide(kWide, kUtf8);
-  static IconvHandle wideToAnsi(kAnsi, kWide);
-  static IconvHandle wideToUtf8(kUtf8, kWide);
+  static IconvHandle ansiToWide(iconv_open(kWide, kAnsi));
+  static IconvHandle utf8ToWide(iconv_open(kWide, kUtf8));
+  static IconvHandle wideToAnsi(iconv_open(kAnsi, kWide));
+  static IconvHandle wideToUtf8(iconv_open(kUtf8, kWide));
   const IconvHandle* h = nullptr;
   if (to == kWide) {
     h = (from == kAnsi) ? &ansiToWide : &utf8ToWide;
   } else {
     h = (to == kAnsi) ? &wideToAnsi : &wideToUtf8;
   }
-  return h->valid() ? h->get() : reinterpret_cast<iconv_t>(-1);
+  return h->get();  // -1 when the conversion is not available
 }
 
 // Decodes len bytes into buf (grown as needed, terminated); returns the count
