@@ -1,4 +1,4 @@
-#include "zavrelcom/server/class_factory.h"
+#include "zavrelcom/server/entry.h"
 
 #include "afx/afx_module.h"
 #include "zavrelcom/chat/message_proxy.h"

@@ -19,7 +19,7 @@
 #include "afx/afx_port.h"
 
 #ifndef _WIN32
-#error "class_factory.h is part of the Windows build only"
+#error "entry.h is part of the Windows build only"
 #endif
 
 #if defined(ZAVRELCOM_BUILDING_DLL)
