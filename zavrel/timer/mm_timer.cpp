@@ -230,6 +230,10 @@ bool CmmTimer::KillTimer(UINT nIDEvent) {
   }
   // A one-shot timer that fired has been ended by the system, which may have
   // given its identifier to another timer since: it is not touched then.
+  // (The system gives no way to close the instant between a one-shot timer
+  // firing and its tick arriving here: a kill in that instant, while another
+  // thread's timeSetEvent is getting the same identifier, can still reach
+  // the new timer.)
   return running && timeKillEvent(id) == TIMERR_NOERROR;
 }
 
