@@ -31,6 +31,7 @@ struct tagMessageItem {
   LONG nType;        // 0 link, 1 user name tag
   char szData[256];  // the link's address, or the user id in decimal
 };
+static_assert(sizeof(tagMessageItem) == 268, "tagMessageItem is 268 bytes");
 
 // The user of a name tag: the id, then the NUL-terminated name held in the
 // record itself (the record is as long as the name needs).
