@@ -24,7 +24,7 @@ inline std::uint64_t ZeroBytes(std::uint64_t v) { return (v - 0x0101010101010101
 // Position of the first byte of text[from, length) that is one of Bytes;
 // length when there is none.
 template <char... Bytes>
-std::size_t FindFirstOf(const char* text, std::size_t from, std::size_t length) {
+inline std::size_t FindFirstOf(const char* text, std::size_t from, std::size_t length) {
   std::size_t i = from;
 #ifdef ZAVREL_BYTE_SCAN_WORDS
   while (length - i >= 8) {
