@@ -1,6 +1,7 @@
 // Fast C++ CSV Parser, set up to match CSVFile: fields are kept exactly as
 // written (no trimming), double quotes enclose a field and two of them stand
-// for one, and no line is skipped as a comment.
+// for one, and no line is skipped as a comment. Otherwise it runs as it ships:
+// its next block of the file is read on a second thread.
 #include "fccp_peer.h"
 
 #include <libfccp/csv.h>
