@@ -8,6 +8,10 @@
 #include "zavrel/component/component_base.h"
 #include "zavrel/component/query_rule.h"
 
+// The member is StartService whatever <windows.h> maps that name to (see
+// the header); a header pulled in here may have defined the macro again.
+#undef StartService
+
 namespace {
 
 const char kSocketModule[] = "Nuvrell.dll";
