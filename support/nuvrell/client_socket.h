@@ -11,8 +11,8 @@
 // them: new operations go after the last slot.
 #pragma once
 
+#include "support/base/unknown_ex.h"
 #include "support/nuvrell/socket_types.h"
-#include "zavrel/component/unknown_ex.h"
 
 class IClientSocket;
 

@@ -2,9 +2,12 @@
 
 #include <ws2tcpip.h>
 
-#include <cstdio>
 #include <cstring>
 #include <vector>
+
+#include "support/base/component_base.h"
+#include "support/base/query_rule.h"
+#include "support/nuvrell/socket_texts.h"
 
 namespace nuvrell {
 
@@ -30,22 +33,6 @@ HMODULE ThisModule() {
                      reinterpret_cast<LPCSTR>(&ThisModule), &h);
   return h;
 }
-
-std::string FormatText(const char* format, int value) {
-  char buffer[256];
-  std::snprintf(buffer, sizeof(buffer), format, value);
-  return buffer;
-}
-
-std::string FormatText(const char* format, const char* text) {
-  char buffer[512];
-  std::snprintf(buffer, sizeof(buffer), format, text);
-  return buffer;
-}
-
-bool IsSameId(const IID& a, const IID& b) { return std::memcmp(&a, &b, sizeof(IID)) == 0; }
-
-bool IsAcceptedVersion(DWORD v) { return (v >> 24) == 1 && ((v >> 16) & 0xFF) == 1 && ((v >> 8) & 0xFF) <= 1; }
 
 // Dotted IPv4 address to network byte order; false for anything else.
 bool ParseAddress(const std::string& text, std::uint32_t* out) {
@@ -159,30 +146,14 @@ DWORD CClientSocket::SetConnectTimeout(DWORD dwMilliseconds) {
   return previous;
 }
 
-bool CClientSocket::IsValid() {
-  // The whole object must be committed, writable memory.
-  const auto* p = reinterpret_cast<const std::uint8_t*>(this);
-  const auto* end = p + sizeof(*this);
-  while (p < end) {
-    MEMORY_BASIC_INFORMATION mbi;
-    if (!VirtualQuery(p, &mbi, sizeof(mbi)) || mbi.State != MEM_COMMIT) return false;
-    if (mbi.Protect & (PAGE_GUARD | PAGE_NOACCESS)) return false;
-    if (!(mbi.Protect & (PAGE_READWRITE | PAGE_EXECUTE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_WRITECOPY)))
-      return false;
-    p = static_cast<const std::uint8_t*>(mbi.BaseAddress) + mbi.RegionSize;
-  }
-  return true;
-}
+bool CClientSocket::IsValid() { return ComponentIsValid(this); }
 
-bool CClientSocket::Release() {
-  if (IsValid()) delete this;
-  return true;
-}
+bool CClientSocket::Release() { return ComponentRelease(this); }
 
 void* CClientSocket::QueryInterface(const IID& Guid, DWORD dwQueryVer) {
-  if (!IsAcceptedVersion(dwQueryVer)) return nullptr;
-  if (IsSameId(Guid, IID_IClientSocket) || IsSameId(Guid, IID_IUnknownEx)) return static_cast<IClientSocket*>(this);
-  return nullptr;
+  IClientSocket* self = this;
+  const InterfaceEntry table[] = {{&IID_IClientSocket, self}, {&IID_IUnknownEx, self}};
+  return QueryInterfaceByTable(Guid, dwQueryVer, table);
 }
 
 bool CClientSocket::SetProxyInfo(const tagProxyInfo& ProxyInfo) {
@@ -332,18 +303,18 @@ void CClientSocket::OnResolved(WPARAM id) {
   const std::shared_ptr<ResolveRequest> req = std::move(m_pResolve);
   for (std::size_t i = 0; i < req->names.size(); ++i) {
     if (i >= req->addrs.size() || req->addrs[i] == 0) {
-      FailConnect(NUVRELL_ERROR_RESOLVE, FormatText("无法解析服务器地址：%s", req->names[i].c_str()));
+      FailConnect(NUVRELL_ERROR_RESOLVE, FormatText(texts::kResolveFailed, req->names[i].c_str()));
       return;
     }
   }
   if (UsesProxy() &&
       !m_Handshake.Begin(m_ProxyInfo, m_strServer, req->addrs.size() > 1 ? req->addrs[1] : 0, m_wServerPort)) {
-    FailConnect(NUVRELL_ERROR_PROXY_PROTOCOL, "代理服务器设置无效");
+    FailConnect(NUVRELL_ERROR_PROXY_PROTOCOL, texts::kProxySettingsInvalid);
     return;
   }
   const WORD port = UsesProxy() ? m_ProxyInfo.wProxyPort : m_wServerPort;
   const int error = StartTcp(req->addrs[0], port);
-  if (error != 0) FailConnect(error, FormatText("无法连接到服务器（错误代码：%d）", error));
+  if (error != 0) FailConnect(error, FormatText(texts::kServerConnectFailed, error));
 }
 
 void CClientSocket::OnNetEvent(WORD wEvent, WORD wError) {
@@ -351,16 +322,14 @@ void CClientSocket::OnNetEvent(WORD wEvent, WORD wError) {
     case FD_CONNECT:
       if (m_Phase != Phase::Connecting) return;
       if (wError != 0) {
-        FailConnect(wError, FormatText(UsesProxy() ? "无法连接到代理服务器（错误代码：%d）"
-                                                   : "无法连接到服务器（错误代码：%d）",
-                                       wError));
+        FailConnect(wError, FormatText(UsesProxy() ? texts::kProxyConnectFailed : texts::kServerConnectFailed, wError));
         return;
       }
       if (UsesProxy()) {
         m_Phase = Phase::Handshake;
         m_SendQueue = m_Handshake.Request();
         m_nSendOffset = 0;
-        if (const int error = Flush()) FailConnect(error, FormatText("无法连接到代理服务器（错误代码：%d）", error));
+        if (const int error = Flush()) FailConnect(error, FormatText(texts::kProxyConnectFailed, error));
       } else {
         Established(nullptr, 0);
       }
@@ -377,7 +346,7 @@ void CClientSocket::OnNetEvent(WORD wEvent, WORD wError) {
           if (m_Phase == Phase::Connected)
             Drop();
           else
-            FailConnect(error, FormatText("无法连接到代理服务器（错误代码：%d）", error));
+            FailConnect(error, FormatText(texts::kProxyConnectFailed, error));
         }
       }
       return;
@@ -387,13 +356,13 @@ void CClientSocket::OnNetEvent(WORD wEvent, WORD wError) {
       if (m_Phase == Phase::Handshake) {
         ReadHandshake();
         if (*alive && generation == m_nGeneration && m_Phase == Phase::Handshake)
-          FailConnect(NUVRELL_ERROR_PROXY_CLOSED, "代理服务器在握手过程中关闭了连接");
+          FailConnect(NUVRELL_ERROR_PROXY_CLOSED, texts::kProxyClosed);
       } else if (m_Phase == Phase::Connected) {
         ReadFrames(true);  // what arrived before the close is still delivered
         if (*alive && generation == m_nGeneration && m_Phase == Phase::Connected) Drop();
       } else if (m_Phase == Phase::Connecting) {
         FailConnect(wError ? wError : WSAECONNRESET,
-                    FormatText("无法连接到服务器（错误代码：%d）", wError ? wError : WSAECONNRESET));
+                    FormatText(texts::kServerConnectFailed, wError ? wError : WSAECONNRESET));
       }
       return;
     }
@@ -410,7 +379,7 @@ void CClientSocket::ReadHandshake() {
     if (n < 0) {
       const int error = WSAGetLastError();
       if (error == WSAEWOULDBLOCK) return;
-      FailConnect(NUVRELL_ERROR_PROXY_CLOSED, "代理服务器在握手过程中关闭了连接");
+      FailConnect(NUVRELL_ERROR_PROXY_CLOSED, texts::kProxyClosed);
       return;
     }
     std::string reply;
@@ -426,7 +395,7 @@ void CClientSocket::ReadHandshake() {
         if (!reply.empty()) {
           m_SendQueue.append(reply);
           if (const int error = Flush()) {
-            FailConnect(error, FormatText("无法连接到代理服务器（错误代码：%d）", error));
+            FailConnect(error, FormatText(texts::kProxyConnectFailed, error));
             return;
           }
         }
@@ -503,7 +472,7 @@ void CClientSocket::OnTimer(UINT_PTR id) {
     // (with its own timeout) or release this object inside the call, so
     // nothing of this object is touched after it.
     KillTimer(m_Window.get(), kTimerConnect);
-    if (m_Phase != Phase::Idle && m_Phase != Phase::Connected) FailConnect(NUVRELL_ERROR_TIMEOUT, "连接服务器超时");
+    if (m_Phase != Phase::Idle && m_Phase != Phase::Connected) FailConnect(NUVRELL_ERROR_TIMEOUT, texts::kTimeout);
     return;
   }
   if (id == kTimerKeepAlive) {

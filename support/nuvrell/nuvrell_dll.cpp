@@ -1,8 +1,8 @@
 // Nuvrell.dll: the entry point and the creation function of the socket.
 #include <new>
 
-#include "support/nuvrell/client_socket_impl.h"
 #include "support/base/library_api.h"
+#include "support/nuvrell/client_socket_impl.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD dwReason, LPVOID lpReserved) {
   // On FreeLibrary (not at process exit) the window class goes with the code.

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "support/nuvrell/socket_texts.h"
+
 namespace nuvrell {
 
 namespace {
@@ -42,33 +44,10 @@ bool ParseDottedIpv4(const std::string& text, std::uint8_t out[4]) {
   return part == 4;
 }
 
-std::string FormatText(const char* format, int value) {
-  char buffer[256];
-  std::snprintf(buffer, sizeof(buffer), format, value);
-  return buffer;
-}
-
-const char kTextProtocol[] = "代理服务器返回了无法识别的应答";
-const char kTextNoMethod[] = "代理服务器不接受本程序支持的任何验证方式";
-const char kTextAuth[] = "代理服务器身份验证失败，请检查用户名和密码";
-
 std::string Socks5ReplyText(int rep) {
-  switch (rep) {
-    case 1:
-      return "代理服务器发生故障，无法连接目标服务器";
-    case 2:
-      return "代理服务器的规则不允许连接目标服务器";
-    case 3:
-      return "代理服务器报告网络不可达";
-    case 4:
-      return "代理服务器报告目标主机不可达";
-    case 5:
-      return "目标服务器拒绝了代理服务器的连接";
-    case 6:
-      return "代理服务器连接目标服务器超时";
-    default:
-      return FormatText("代理服务器拒绝了连接请求（应答代码 %d）", rep);
-  }
+  constexpr int known = static_cast<int>(sizeof(texts::kSocks5Replies) / sizeof(texts::kSocks5Replies[0]));
+  if (rep > 0 && rep < known) return texts::kSocks5Replies[rep];
+  return FormatText(texts::kSocks5Refused, rep);
 }
 
 }  // namespace
@@ -216,25 +195,25 @@ ProxyHandshake::Status ProxyHandshake::FeedSocks4(std::size_t* used) {
   const std::uint8_t vn = static_cast<std::uint8_t>(m_in[0]);
   const std::uint8_t cd = static_cast<std::uint8_t>(m_in[1]);
   *used = 8;
-  if (vn != 0 && vn != 4) return Fail(NUVRELL_ERROR_PROXY_PROTOCOL, kTextProtocol);
+  if (vn != 0 && vn != 4) return Fail(NUVRELL_ERROR_PROXY_PROTOCOL, texts::kProxyProtocol);
   switch (cd) {
     case 90:
       m_phase = Phase::Done;
       return Status::Done;
     case 91:
-      return Fail(NUVRELL_ERROR_PROXY_REFUSED, "代理服务器拒绝了连接请求，或无法连接目标服务器");
+      return Fail(NUVRELL_ERROR_PROXY_REFUSED, texts::kSocks4Refused);
     case 92:
     case 93:
-      return Fail(NUVRELL_ERROR_PROXY_AUTH, "代理服务器无法确认用户身份");
+      return Fail(NUVRELL_ERROR_PROXY_AUTH, texts::kSocks4Identity);
     default:
-      return Fail(NUVRELL_ERROR_PROXY_PROTOCOL, kTextProtocol);
+      return Fail(NUVRELL_ERROR_PROXY_PROTOCOL, texts::kProxyProtocol);
   }
 }
 
 ProxyHandshake::Status ProxyHandshake::FeedSocks5Method(std::string& out, std::size_t* used) {
   if (m_in.size() < 2) return Status::Continue;
   *used = 2;
-  if (m_in[0] != 5) return Fail(NUVRELL_ERROR_PROXY_PROTOCOL, kTextProtocol);
+  if (m_in[0] != 5) return Fail(NUVRELL_ERROR_PROXY_PROTOCOL, texts::kProxyProtocol);
   const std::uint8_t method = static_cast<std::uint8_t>(m_in[1]);
   const std::string user(m_info.szUserName);
   if (method == 0) {
@@ -252,14 +231,14 @@ ProxyHandshake::Status ProxyHandshake::FeedSocks5Method(std::string& out, std::s
     m_phase = Phase::Socks5Auth;
     return Status::Continue;
   }
-  if (method == 0xFF) return Fail(NUVRELL_ERROR_PROXY_AUTH, kTextNoMethod);
-  return Fail(NUVRELL_ERROR_PROXY_PROTOCOL, kTextProtocol);
+  if (method == 0xFF) return Fail(NUVRELL_ERROR_PROXY_AUTH, texts::kProxyNoMethod);
+  return Fail(NUVRELL_ERROR_PROXY_PROTOCOL, texts::kProxyProtocol);
 }
 
 ProxyHandshake::Status ProxyHandshake::FeedSocks5Auth(std::string& out, std::size_t* used) {
   if (m_in.size() < 2) return Status::Continue;
   *used = 2;
-  if (m_in[1] != 0) return Fail(NUVRELL_ERROR_PROXY_AUTH, kTextAuth);
+  if (m_in[1] != 0) return Fail(NUVRELL_ERROR_PROXY_AUTH, texts::kProxyAuth);
   out += Socks5ConnectRequest();
   m_phase = Phase::Socks5Reply;
   return Status::Continue;
@@ -267,7 +246,7 @@ ProxyHandshake::Status ProxyHandshake::FeedSocks5Auth(std::string& out, std::siz
 
 ProxyHandshake::Status ProxyHandshake::FeedSocks5Reply(std::size_t* used) {
   if (m_in.size() < 5) return Status::Continue;
-  if (m_in[0] != 5) return Fail(NUVRELL_ERROR_PROXY_PROTOCOL, kTextProtocol);
+  if (m_in[0] != 5) return Fail(NUVRELL_ERROR_PROXY_PROTOCOL, texts::kProxyProtocol);
   const int rep = static_cast<std::uint8_t>(m_in[1]);
   std::size_t addrLen = 0;
   switch (static_cast<std::uint8_t>(m_in[3])) {
@@ -283,7 +262,7 @@ ProxyHandshake::Status ProxyHandshake::FeedSocks5Reply(std::size_t* used) {
     default:
       // Some proxies end a failure reply early; the code is still readable.
       if (rep != 0) return Fail(NUVRELL_ERROR_PROXY_REFUSED, Socks5ReplyText(rep));
-      return Fail(NUVRELL_ERROR_PROXY_PROTOCOL, kTextProtocol);
+      return Fail(NUVRELL_ERROR_PROXY_PROTOCOL, texts::kProxyProtocol);
   }
   const std::size_t total = 4 + addrLen + 2;
   if (m_in.size() < total) return Status::Continue;
@@ -296,7 +275,7 @@ ProxyHandshake::Status ProxyHandshake::FeedSocks5Reply(std::size_t* used) {
 ProxyHandshake::Status ProxyHandshake::FeedHttp(std::size_t* used) {
   const std::size_t end = m_in.find("\r\n\r\n");
   if (end == std::string::npos) {
-    if (m_in.size() > kMaxHttpReply) return Fail(NUVRELL_ERROR_PROXY_PROTOCOL, kTextProtocol);
+    if (m_in.size() > kMaxHttpReply) return Fail(NUVRELL_ERROR_PROXY_PROTOCOL, texts::kProxyProtocol);
     return Status::Continue;
   }
   *used = end + 4;
@@ -305,14 +284,14 @@ ProxyHandshake::Status ProxyHandshake::FeedHttp(std::size_t* used) {
   int code = 0;
   char version[16] = {};
   if (line.compare(0, 5, "HTTP/") != 0 || std::sscanf(line.c_str(), "%15s %d", version, &code) != 2)
-    return Fail(NUVRELL_ERROR_PROXY_PROTOCOL, kTextProtocol);
+    return Fail(NUVRELL_ERROR_PROXY_PROTOCOL, texts::kProxyProtocol);
   if (code >= 200 && code < 300) {
     m_phase = Phase::Done;
     return Status::Done;
   }
   // 407 is the standard answer; some proxies (tinyproxy) answer 401.
-  if (code == 407 || code == 401) return Fail(NUVRELL_ERROR_PROXY_AUTH, kTextAuth);
-  return Fail(NUVRELL_ERROR_PROXY_REFUSED, FormatText("HTTP 代理服务器拒绝了连接请求（状态 %d）", code));
+  if (code == 407 || code == 401) return Fail(NUVRELL_ERROR_PROXY_AUTH, texts::kProxyAuth);
+  return Fail(NUVRELL_ERROR_PROXY_REFUSED, FormatText(texts::kHttpRefused, code));
 }
 
 ProxyHandshake::Status ProxyHandshake::Feed(const std::uint8_t* data, std::size_t len, std::string& out,

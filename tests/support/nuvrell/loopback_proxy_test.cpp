@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "support/nuvrell/socket_texts.h"
 #include "tests/support/nuvrell/loopback_proxy.h"
 #include "tests/support/nuvrell/socket_sink.h"
 
@@ -36,6 +37,7 @@ TEST(LoopbackProxy, Socks4RequestCarriesTheResolvedTargetNotTheProxy) {
   ASSERT_TRUE(socket->SetProxyInfo(ProxyAt(ProxyType_Socks4, "127.0.0.2", proxy.Port())));
   ASSERT_TRUE(socket->Connect("localhost", 0x1234));
   EXPECT_EQ(NUVRELL_ERROR_PROXY_REFUSED, rec.WaitConnect());
+  EXPECT_EQ(nuvrell::texts::kSocks4Refused, rec.texts.back());
   ASSERT_TRUE(proxy.WaitRequests(1));
   const std::string request = proxy.Received().at(0);
   ASSERT_GE(request.size(), 9u);
@@ -67,6 +69,7 @@ TEST(LoopbackProxy, ReconnectInsideTheTimeoutKeepsTheNewAttemptsTimeout) {
   };
   ASSERT_TRUE(socket->Connect("127.0.0.1", 4000));
   ASSERT_EQ(NUVRELL_ERROR_TIMEOUT, rec.WaitConnect(5000));
+  EXPECT_EQ(nuvrell::texts::kTimeout, rec.texts.back());
   ASSERT_TRUE(reconnected);
   EXPECT_EQ(SocketStatus_Connecting, socket->GetSocketStatus());
   EXPECT_EQ(NUVRELL_ERROR_TIMEOUT, rec.WaitConnect(5000));

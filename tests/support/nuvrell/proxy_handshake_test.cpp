@@ -5,6 +5,7 @@
 #include <string>
 
 #include "support/nuvrell/proxy_handshake.h"
+#include "support/nuvrell/socket_texts.h"
 
 using namespace nuvrell;
 
@@ -187,4 +188,35 @@ TEST(ProxyHandshake, HttpConnect) {
   for (int i = 0; i < 100 && status == ProxyHandshake::Status::Continue; ++i) status = Feed(h, std::string(1000, 'h'));
   EXPECT_EQ(ProxyHandshake::Status::Failed, status);
   EXPECT_EQ(NUVRELL_ERROR_PROXY_PROTOCOL, h.ErrorCode());
+}
+
+TEST(ProxyHandshake, FailureTextsNameTheReason) {
+  ProxyHandshake h;
+  // SOCKS5 reply codes 1..6 each have their text; others carry the code.
+  for (int rep = 1; rep <= 9; ++rep) {
+    SCOPED_TRACE(rep);
+    ASSERT_TRUE(h.Begin(Proxy(ProxyType_Socks5), "127.0.0.1", 0, 80));
+    ASSERT_EQ(ProxyHandshake::Status::Continue, Feed(h, B("\x05\x00", 2)));
+    std::string reply = B("\x05\x00\x00\x01\x7F\x00\x00\x01\x00\x50", 10);
+    reply[1] = static_cast<char>(rep);
+    ASSERT_EQ(ProxyHandshake::Status::Failed, Feed(h, reply));
+    EXPECT_EQ(rep <= 6 ? std::string(texts::kSocks5Replies[rep]) : FormatText(texts::kSocks5Refused, rep),
+              h.ErrorText());
+  }
+  EXPECT_NE(std::string::npos, h.ErrorText().find('9'));
+  // "目标服务器拒绝了代理服务器的连接" (GBK) for code 5.
+  EXPECT_EQ(
+      "\xC4\xBF\xB1\xEA\xB7\xFE\xCE\xF1\xC6\xF7\xBE\xDC\xBE\xF8\xC1\xCB\xB4\xFA\xC0\xED\xB7\xFE\xCE\xF1\xC6\xF7\xB5\xC4"
+      "\xC1\xAC\xBD\xD3",
+      std::string(texts::kSocks5Replies[5]));
+
+  ASSERT_TRUE(h.Begin(Proxy(ProxyType_Socks4), "1.2.3.4", kLoopback, 80));
+  ASSERT_EQ(ProxyHandshake::Status::Failed, Feed(h, B("\x00\x5B\x00\x00\x00\x00\x00\x00", 8)));
+  EXPECT_EQ(texts::kSocks4Refused, h.ErrorText());
+  ASSERT_TRUE(h.Begin(Proxy(ProxyType_Http11), "game.local", 0, 80));
+  ASSERT_EQ(ProxyHandshake::Status::Failed, Feed(h, "HTTP/1.1 403 Forbidden\r\n\r\n"));
+  EXPECT_EQ(FormatText(texts::kHttpRefused, 403), h.ErrorText());
+  ASSERT_TRUE(h.Begin(Proxy(ProxyType_Http11), "game.local", 0, 80));
+  ASSERT_EQ(ProxyHandshake::Status::Failed, Feed(h, "HTTP/1.1 407 Proxy Authentication Required\r\n\r\n"));
+  EXPECT_EQ(texts::kProxyAuth, h.ErrorText());
 }
