@@ -57,20 +57,26 @@ namespace {
 
 WPARAM g_nextResolveId = 0;
 
-void ResolveNames(std::shared_ptr<ResolveRequest>* pHolder) {
-  std::shared_ptr<ResolveRequest> req(std::move(*pHolder));
-  delete pHolder;
+// The result list of getaddrinfo.
+struct AddrInfoTraits {
+  using Type = addrinfo*;
+  static Type Empty() noexcept { return nullptr; }
+  static void Close(Type p) noexcept { freeaddrinfo(p); }
+};
+using UniqueAddrInfo = UniqueOwner<AddrInfoTraits>;
+
+void ResolveNames(std::unique_ptr<std::shared_ptr<ResolveRequest>> holder) {
+  const std::shared_ptr<ResolveRequest> req(std::move(*holder));
+  holder.reset();
   for (const std::string& name : req->names) {
     std::uint32_t addr = 0;
     if (!ParseAddress(name, &addr)) {
       addrinfo hints{};
       hints.ai_family = AF_INET;
       hints.ai_socktype = SOCK_STREAM;
-      addrinfo* result = nullptr;
-      if (getaddrinfo(name.c_str(), nullptr, &hints, &result) == 0 && result) {
-        addr = reinterpret_cast<sockaddr_in*>(result->ai_addr)->sin_addr.s_addr;
-      }
-      if (result) freeaddrinfo(result);
+      UniqueAddrInfo result;
+      if (getaddrinfo(name.c_str(), nullptr, &hints, result.put()) == 0 && result)
+        addr = reinterpret_cast<sockaddr_in*>(result.get()->ai_addr)->sin_addr.s_addr;
     }
     req->addrs.push_back(addr);
   }
@@ -81,7 +87,7 @@ void ResolveNames(std::shared_ptr<ResolveRequest>* pHolder) {
 // Keeps the module loaded while the lookup runs, so that unloading Nuvrell
 // never pulls the code from under a running thread.
 DWORD WINAPI ResolveThreadProc(LPVOID param) {
-  ResolveNames(static_cast<std::shared_ptr<ResolveRequest>*>(param));
+  ResolveNames(std::unique_ptr<std::shared_ptr<ResolveRequest>>(static_cast<std::shared_ptr<ResolveRequest>*>(param)));
   HMODULE self = nullptr;
   GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                      reinterpret_cast<LPCSTR>(&ResolveThreadProc), &self);
@@ -89,17 +95,16 @@ DWORD WINAPI ResolveThreadProc(LPVOID param) {
 }
 
 bool StartResolveThread(const std::shared_ptr<ResolveRequest>& req) {
-  HMODULE pin = nullptr;
-  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&ResolveThreadProc), &pin))
+  UniqueModule pin;
+  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&ResolveThreadProc),
+                          pin.put()))
     return false;
-  auto* holder = new std::shared_ptr<ResolveRequest>(req);
-  HANDLE thread = CreateThread(nullptr, 0, ResolveThreadProc, holder, 0, nullptr);
-  if (!thread) {
-    delete holder;
-    FreeLibrary(pin);
-    return false;
-  }
-  CloseHandle(thread);
+  auto holder = std::make_unique<std::shared_ptr<ResolveRequest>>(req);
+  const UniqueHandle thread(CreateThread(nullptr, 0, ResolveThreadProc, holder.get(), 0, nullptr));
+  if (!thread) return false;
+  // The thread owns both now: it frees the holder and unpins the module.
+  holder.release();
+  pin.release();
   return true;
 }
 

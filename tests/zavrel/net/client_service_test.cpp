@@ -10,6 +10,7 @@
 
 #include "afx/afx_thread.h"
 #include "afx/afx_wnd.h"
+#include "support/base/win_owners.h"
 #include "support/ormlace/skin_message_box.h"
 #include "tests/testkit/testkit.h"
 #include "tests/zavrel/net/net_lab.h"
@@ -194,12 +195,12 @@ DWORD RunChild(const std::string& test, const char* mode, const char* socketModu
       CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, dir.path().string().c_str(), &si, &pi);
   SetEnvironmentVariableA("ZAVREL_NET_CHILD", nullptr);
   if (!started) return 99;
-  const DWORD waited = WaitForSingleObject(pi.hProcess, 40000);
-  if (waited != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 99);
+  const UniqueHandle process(pi.hProcess);
+  const UniqueHandle thread(pi.hThread);
+  const DWORD waited = WaitForSingleObject(process.get(), 40000);
+  if (waited != WAIT_OBJECT_0) TerminateProcess(process.get(), 99);
   DWORD code = 99;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
+  GetExitCodeProcess(process.get(), &code);
   // The child leaves a mark, so a filter that matched nothing cannot pass.
   if (code == 0 && !fs::exists(dir.path() / "child-ran")) return 98;
   return code;

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "support/base/win_owners.h"
 #include "tests/testkit/testkit.h"
 
 namespace netlab {
@@ -75,9 +76,9 @@ bool NetLab::Start(DWORD timeoutMs) {
     m_strError = "cannot start net-fixture";
     return false;
   }
-  // A Unix program started by Wine has no Windows handles.
-  if (pi.hProcess) CloseHandle(pi.hProcess);
-  if (pi.hThread) CloseHandle(pi.hThread);
+  // A Unix program started by Wine has no Windows handles; nothing is waited for.
+  const UniqueHandle process(pi.hProcess);
+  const UniqueHandle thread(pi.hThread);
   m_bStarted = true;
 
   const DWORD start = GetTickCount();
