@@ -205,3 +205,23 @@ TEST(CString, CaseInsensitiveComparisonFoldsSingleByteLettersOnly) {
                     "A"),
             s);
 }
+
+TEST(CString, NoTrailByteInTheAsciiRangeIsEverTakenForACharacter) {
+  // Every GBK lead byte with every trail byte from 0x40 to 0x7E: the trail
+  // byte is never found, never changes case and never trims away.
+  int misses = 0;
+  for (int lead = 0x81; lead <= 0xFE; ++lead) {
+    for (int trail = 0x40; trail <= 0x7E; ++trail) {
+      const char bytes[3] = {static_cast<char>(lead), static_cast<char>(trail), '\0'};
+      const char ch = static_cast<char>(trail);
+      CString s(bytes);
+      if (s.Find(ch) != -1 || s.ReverseFind(ch) != -1 || s.FindOneOf(bytes + 1) != -1) ++misses;
+      CString folded(bytes);
+      folded.MakeLower();
+      folded.MakeUpper();
+      folded.TrimRight(ch);
+      if (folded != s) ++misses;
+    }
+  }
+  EXPECT_EQ(0, misses);
+}
