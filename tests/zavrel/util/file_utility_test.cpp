@@ -17,18 +17,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Owns an event handle.
-class Event {
- public:
-  Event() : m_h(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
-  Event(const Event&) = delete;
-  Event& operator=(const Event&) = delete;
-  ~Event() { CloseHandle(m_h); }
-  HANDLE get() const { return m_h; }
-
- private:
-  HANDLE m_h;
-};
+// A manual-reset event, not signalled.
+UniqueHandle MakeEvent() { return UniqueHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr)); }
 
 bool Exists(const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -255,7 +245,7 @@ TEST(FileUtility, FolderSize) {
   // Subfolders count only when their names match the mask.
   EXPECT_EQ(5.0, FileUtility::GetFolderSize(root.c_str(), TRUE, "*.tmp", nullptr, 0));
   EXPECT_EQ(0.0, FileUtility::GetFolderSize(dir.file("none").c_str(), TRUE, nullptr, nullptr, 0));
-  Event stop;
+  const UniqueHandle stop = MakeEvent();
   SetEvent(stop.get());
   EXPECT_EQ(-1.0, FileUtility::GetFolderSize(root.c_str(), TRUE, nullptr, stop.get(), 0));
   EXPECT_FALSE(FileUtility::CopyFolder(root.c_str(), dir.file("c").c_str(), stop.get(), 0));
@@ -269,7 +259,7 @@ TEST(FileUtility, StopSignalledFromAnotherThreadWhilePumping) {
   const std::string root = dir.file("t");
   CreateDirectoryA(root.c_str(), nullptr);
   for (int i = 0; i < 10; ++i) testkit::WriteFileBytes(root + "\\f" + std::to_string(i), "x");
-  Event stop;
+  const UniqueHandle stop = MakeEvent();
   // The first pumped message has another thread signal the event.
   PumpProbe probe([&] { std::thread([&] { SetEvent(stop.get()); }).join(); });
   probe.Post();
