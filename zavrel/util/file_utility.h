@@ -4,7 +4,9 @@
 // folder trees, file times and sizes.
 //
 // Paths are byte strings in the ANSI code page; every call goes to the
-// system's ANSI functions. Failures are results (false, 0, 0.0, -1.0 or an
+// system's ANSI functions. Separators are found walking characters of that
+// code page, so the trail byte of a double-byte character (which may be
+// 0x5C) is never taken for a backslash. Failures are results (false, 0, 0.0, -1.0 or an
 // empty string); nothing throws except std::bad_alloc.
 //
 // The folder-tree operations (DeleteFolderContents, CopyFolder, MoveFolder,
