@@ -50,7 +50,9 @@ function(zavrel_sources target)
   target_sources(${target} PRIVATE ${files})
 endfunction()
 
-# A library that is a DLL on Windows and a static library natively.
+# A library that is a DLL on Windows and a static library natively. Its
+# users include headers from the repository's root here, and from include/
+# of an installed tree.
 function(zavrel_library target output_name export_define)
   if(ZAVREL_WINDOWS)
     add_library(${target} SHARED)
@@ -61,6 +63,7 @@ function(zavrel_library target output_name export_define)
     add_library(${target} STATIC)
     set_target_properties(${target} PROPERTIES POSITION_INDEPENDENT_CODE ON)
   endif()
+  target_include_directories(${target} PUBLIC $<BUILD_INTERFACE:${ZAVREL_SOURCE_DIR}> $<INSTALL_INTERFACE:include>)
   zavrel_own_code(${target})
 endfunction()
 
