@@ -73,11 +73,10 @@ std::size_t TrailingRunStart(const std::string& s, Match match) {
 // The position of the first occurrence of sub at a character boundary at or
 // after start (itself a boundary), or npos.
 std::size_t FindAtBoundary(const std::string& s, const char* sub, std::size_t start) {
-  const std::size_t length = std::strlen(sub);
-  for (std::size_t i = start; i <= s.size();) {
-    if (s.size() - i >= length && s.compare(i, length, sub, length) == 0) return i;
-    if (i == s.size()) break;
-    i += CharAt(s, i);
+  std::size_t boundary = start;  // moves forward over whole characters
+  for (std::size_t hit = s.find(sub, start); hit != std::string::npos; hit = s.find(sub, hit + 1)) {
+    while (boundary < hit) boundary += CharAt(s, boundary);
+    if (boundary == hit) return hit;  // else the hit starts at a trail byte
   }
   return std::string::npos;
 }
