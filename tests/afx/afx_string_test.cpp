@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
 #include "afx/afx_string.h"
 
@@ -224,4 +226,44 @@ TEST(CString, NoTrailByteInTheAsciiRangeIsEverTakenForACharacter) {
     }
   }
   EXPECT_EQ(0, misses);
+}
+
+TEST(CString, RandomMixedTextAgreesWithACharacterModel) {
+  // Texts of whole characters, some double-byte with ASCII-looking trail
+  // bytes; every result is checked against the same walk over the tokens.
+  static const char* const kTokens[] = {"a",        "A",        "\\",       "/",       "\xD5\x5C",
+                                        "\x81\x5C", "\xD6\x41", "\xD6\x61", "\xD6\x2F"};
+  std::mt19937 random(20261207);
+  for (int round = 0; round < 2000; ++round) {
+    std::vector<std::string> tokens(random() % 12);
+    for (std::string& t : tokens) t = kTokens[random() % (sizeof kTokens / sizeof kTokens[0])];
+    std::string text, upper, removed, trimmed;
+    int lastBackslash = -1, firstSlash = -1, firstSeparator = -1, backslashes = 0;
+    std::size_t keep = 0;  // bytes left by TrimRight('\\')
+    for (const std::string& t : tokens) {
+      const int at = static_cast<int>(text.size());
+      text += t;
+      upper += t == "a" ? "A" : t;
+      if (t == "\\") {
+        lastBackslash = at;
+        ++backslashes;
+      } else {
+        removed += t;
+        keep = text.size();
+      }
+      if (t == "/" && firstSlash < 0) firstSlash = at;
+      if ((t == "/" || t == "\\") && firstSeparator < 0) firstSeparator = at;
+    }
+    const CString s(text.c_str());
+    ASSERT_EQ(lastBackslash, s.ReverseFind('\\')) << round;
+    ASSERT_EQ(firstSlash, s.Find('/')) << round;
+    ASSERT_EQ(firstSeparator, s.FindOneOf("\\/")) << round;
+    CString u(s);
+    ASSERT_EQ(CString(upper.c_str()), u.MakeUpper()) << round;
+    CString r(s);
+    ASSERT_EQ(backslashes, r.Remove('\\')) << round;
+    ASSERT_EQ(CString(removed.c_str()), r) << round;
+    CString t(s);
+    ASSERT_EQ(CString(text.substr(0, keep).c_str()), t.TrimRight('\\')) << round;
+  }
 }
