@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -155,13 +156,14 @@ BOOL CFont::CreatePointFont(int nPointSize, LPCSTR lpszFaceName, CDC* pDC) {
   LOGFONTA lf = {};
   lf.lfCharSet = DEFAULT_CHARSET;
   if (lpszFaceName) lstrcpynA(lf.lfFaceName, lpszFaceName, LF_FACESIZE);
-  HDC hDC = pDC && pDC->m_hDC ? pDC->m_hDC : ::GetDC(nullptr);
+  std::optional<CClientDC> screen;
+  if (!(pDC && pDC->m_hDC)) screen.emplace(nullptr);
+  HDC hDC = screen ? screen->m_hDC : pDC->m_hDC;
   // Tenths of a point to logical units of the context.
   POINT pt = {0, MulDiv(::GetDeviceCaps(hDC, LOGPIXELSY), nPointSize, 720)};
   POINT origin = {0, 0};
   ::DPtoLP(hDC, &pt, 1);
   ::DPtoLP(hDC, &origin, 1);
-  if (!(pDC && pDC->m_hDC)) ::ReleaseDC(nullptr, hDC);
   lf.lfHeight = -std::abs(pt.y - origin.y);
   return CreateFontIndirect(&lf);
 }
@@ -185,10 +187,8 @@ BOOL CBitmap::CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitcount
 BOOL CBitmap::CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight) {
   if (m_hObject) return FALSE;
   if (pDC && pDC->m_hDC) return Attach(::CreateCompatibleBitmap(pDC->m_hDC, nWidth, nHeight));
-  HDC hScreen = ::GetDC(nullptr);
-  const BOOL ok = Attach(::CreateCompatibleBitmap(hScreen, nWidth, nHeight));
-  ::ReleaseDC(nullptr, hScreen);
-  return ok;
+  CClientDC screen(nullptr);
+  return Attach(::CreateCompatibleBitmap(screen.m_hDC, nWidth, nHeight));
 }
 
 int CBitmap::GetBitmap(BITMAP* pBitMap) const { return GetObject(sizeof(BITMAP), pBitMap); }

@@ -184,6 +184,24 @@ TEST(DeviceContextTest, RegionFromRectanglesAndARoundedOutline) {
   EXPECT_EQ(kWhite, surface.dc.GetPixel(10, 10)) << "a null brush leaves the inside";
 }
 
+TEST(GdiObjectTest, PointFontAndBitmapForTheScreenWithoutAContext) {
+  CFont font;
+  ASSERT_TRUE(font.CreatePointFont(90, "Arial"));
+  LOGFONTA lf = {};
+  ASSERT_EQ(static_cast<int>(sizeof lf), font.GetLogFont(&lf));
+  CClientDC screen(nullptr);
+  ASSERT_NE(nullptr, screen.m_hDC);
+  EXPECT_EQ(-MulDiv(screen.GetDeviceCaps(LOGPIXELSY), 90, 720), lf.lfHeight);
+  EXPECT_STREQ("Arial", lf.lfFaceName);
+
+  CBitmap bitmap;
+  ASSERT_TRUE(bitmap.CreateCompatibleBitmap(nullptr, 3, 2));
+  BITMAP info = {};
+  ASSERT_NE(0, bitmap.GetBitmap(&info));
+  EXPECT_EQ(3, info.bmWidth);
+  EXPECT_EQ(screen.GetDeviceCaps(BITSPIXEL), info.bmBitsPixel) << "the screen's format";
+}
+
 TEST(DeviceContextTest, OwnsItsContextAndTemporariesDoNot) {
   HDC made = nullptr;
   {
