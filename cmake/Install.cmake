@@ -1,4 +1,5 @@
-# The install tree of the Windows builds, for host developers:
+# The install tree of the Windows builds, for host developers
+# (zavrel_install; nothing is installed natively):
 #   bin/    the DLLs (and, on i686, the GCC runtime DLLs they need)
 #   lib/    their import libraries, and lib/cmake/Zavrel/ the CMake package
 #   include/ the public headers
@@ -6,10 +7,6 @@
 # find_package(Zavrel CONFIG) gives imported targets Zavrel::Zavrel,
 # Zavrel::ZavrelCom, Zavrel::afx and one per outside library; they carry the
 # include folder and the definitions a host must compile with.
-if(NOT ZAVREL_WINDOWS)
-  return()
-endif()
-
 include(CMakePackageConfigHelpers)
 
 # target -> name of its imported target in the package.
@@ -36,6 +33,9 @@ set(ZAVREL_INTERNAL_HEADERS
   zavrelcom/emotion/emotion_dlg_ids.h)
 
 function(zavrel_install)
+  if(NOT ZAVREL_WINDOWS)
+    return()  # the native build is the portable core's tests only
+  endif()
   set(targets "")
   foreach(pair IN LISTS ZAVREL_PACKAGE_TARGETS)
     string(REPLACE "=" ";" pair "${pair}")
