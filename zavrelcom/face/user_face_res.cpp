@@ -50,8 +50,8 @@ void CUserFaceRes::DeleteFaces() {
 
 bool CUserFaceRes::LoadFaces(const char* folder) {
   DeleteFaces();
-  DbcsCopy(m_szFolder, sizeof(m_szFolder), folder, &IsAnsiLeadByte);
-  DbcsRemoveTrailingBackslash(m_szFolder, &IsAnsiLeadByte);
+  DbcsCopy(m_szFolder, sizeof(m_szFolder), folder);
+  DbcsRemoveTrailingBackslash(m_szFolder);
 
   while (m_nFaceCount < kMaxFaces) {
     const unsigned number = m_nFaceCount + 1u;
@@ -97,6 +97,6 @@ void CUserFaceRes::DrawFace(WORD index, int variant, CDC* dc, int x, int y, int 
 
 char* CUserFaceRes::GetFaceFileName(WORD index, int variant, char* buffer) {
   if (!buffer) return nullptr;
-  DbcsCopy(buffer, MAX_PATH, FaceFileName(m_szFolder, index + 1u, variant), &IsAnsiLeadByte);
+  DbcsCopy(buffer, MAX_PATH, FaceFileName(m_szFolder, index + 1u, variant));
   return buffer;
 }

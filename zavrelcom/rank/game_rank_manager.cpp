@@ -7,7 +7,7 @@ void CGameRankManager::LoadRanks(const char* folder) {
   m_Ranks.RemoveAll();
   if (!folder) return;
   CString dir(folder);
-  DbcsRemoveTrailingBackslash(dir.GetBuffer(), &IsAnsiLeadByte);
+  DbcsRemoveTrailingBackslash(dir.GetBuffer());
   dir.ReleaseBuffer();
   CString path;
   path.Format("%s\\%s", dir.GetString(), "Rank.ini");
@@ -22,7 +22,7 @@ void CGameRankManager::LoadRanks(const char* folder) {
     CString title, threshold;
     ranks.GetNextAssoc(pos, title, threshold);
     tagGameRank rank = {};
-    DbcsCopy(rank.szTitle, sizeof(rank.szTitle), title, &IsAnsiLeadByte);
+    DbcsCopy(rank.szTitle, sizeof(rank.szTitle), title);
     rank.lScore = ReadRankThreshold(threshold);
     m_Ranks.Add(rank);
   }

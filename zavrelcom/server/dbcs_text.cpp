@@ -2,21 +2,19 @@
 
 #include <cstring>
 
-#ifdef _WIN32
-#include "afx/afx_port.h"
-#endif
+#include "afx/afx_mbcs.h"
 
-bool IsGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+namespace {
 
-#ifdef _WIN32
-bool IsAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
-#endif
+bool IsLead(char c) { return afx_mbcs::IsLeadByte(static_cast<unsigned char>(c)); }
 
-std::size_t DbcsFitLength(const char* src, std::size_t maxBytes, LeadBytePredicate isLead) {
+}  // namespace
+
+std::size_t DbcsFitLength(const char* src, std::size_t maxBytes) {
   if (!src) return 0;
   std::size_t at = 0;
   while (at < maxBytes && src[at]) {
-    const bool pair = isLead(static_cast<unsigned char>(src[at])) && src[at + 1] != '\0';
+    const bool pair = IsLead(src[at]) && src[at + 1] != '\0';
     const std::size_t width = pair ? 2 : 1;
     if (at + width > maxBytes) break;
     at += width;
@@ -24,14 +22,14 @@ std::size_t DbcsFitLength(const char* src, std::size_t maxBytes, LeadBytePredica
   return at;
 }
 
-void DbcsCopy(char* dst, std::size_t dstSize, const char* src, LeadBytePredicate isLead) {
+void DbcsCopy(char* dst, std::size_t dstSize, const char* src) {
   if (!dst || dstSize == 0) return;
-  const std::size_t n = DbcsFitLength(src, dstSize - 1, isLead);
+  const std::size_t n = DbcsFitLength(src, dstSize - 1);
   if (n) std::memcpy(dst, src, n);
   dst[n] = '\0';
 }
 
-bool DbcsRemoveTrailingBackslash(char* text, LeadBytePredicate isLead) {
+bool DbcsRemoveTrailingBackslash(char* text) {
   if (!text) return false;
   // Walk to the start of the last character.
   std::size_t last = 0, at = 0;
@@ -39,7 +37,7 @@ bool DbcsRemoveTrailingBackslash(char* text, LeadBytePredicate isLead) {
   while (text[at]) {
     last = at;
     any = true;
-    at += (isLead(static_cast<unsigned char>(text[at])) && text[at + 1] != '\0') ? 2 : 1;
+    at += (IsLead(text[at]) && text[at + 1] != '\0') ? 2 : 1;
   }
   if (!any || text[last] != '\\' || at != last + 1) return false;
   text[last] = '\0';
