@@ -1,6 +1,8 @@
 #include "zavrel/net/client_service.h"
 
 #include <exception>
+#include <map>
+#include <mutex>
 
 #include "afx/afx_thread.h"
 #include "afx/afx_wnd.h"
@@ -20,6 +22,30 @@ const char kBoxCaption[] = "客户端服务";
 const char kTextConnectRefused[] = "没能联接上服务器，请检查你的系统是否成功连接上网络,或防火墙设置！";
 const char kTextUnknownError[] = "连接服务器的时候发生了未知错误!";
 constexpr UINT kNoTimer = 0xFFFFFFFF;
+
+// The services alive in the process, each with the serial number of its
+// construction. A restart can end its service (a derived restart, or the
+// host's code run by the message loop of the error box), so the service
+// checks that it is still the same one before it touches itself again; the
+// serial tells a new service at the same address from the old one.
+struct LiveServices {
+  std::mutex lock;
+  std::map<const CClientService*, unsigned> serials;
+  unsigned next = 0;
+};
+
+LiveServices& Live() {
+  static LiveServices live;
+  return live;
+}
+
+// The serial of a live service, 0 when there is none at that address.
+unsigned SerialOf(const CClientService* service) {
+  LiveServices& live = Live();
+  std::lock_guard<std::mutex> guard(live.lock);
+  const auto it = live.serials.find(service);
+  return it == live.serials.end() ? 0 : it->second;
+}
 
 // The main window of the calling thread's framework thread object, or null.
 HWND MainWindowOfThread() {
@@ -45,9 +71,18 @@ CClientService::CClientService()
   m_SocketLoader.Create();  // throws the loader's message
   Socket()->SetSocketSink(static_cast<IClientSocketSink*>(this));
   m_strClassName = "CClientService";
+  LiveServices& live = Live();
+  std::lock_guard<std::mutex> guard(live.lock);
+  if (++live.next == 0) ++live.next;
+  live.serials[this] = live.next;
 }
 
 CClientService::~CClientService() {
+  {
+    LiveServices& live = Live();
+    std::lock_guard<std::mutex> guard(live.lock);
+    live.serials.erase(this);
+  }
   m_bLogin = false;
   if (IClientSocket* socket = Socket()) socket->CloseSocket(false);
   // Members go in reverse order: the strings, the timer (which stops its
@@ -156,7 +191,9 @@ void CClientService::StopReconnectTimer() {
 void CClientService::OnTimerEx(UINT nIDEvent) {
   if (nIDEvent != m_nReconnectTimerID) return;
   ++m_nReconnectCount;
+  const unsigned serial = SerialOf(this);
   RestartService();
+  if (SerialOf(this) != serial) return;  // ended inside the restart
   if (m_nReconnectCount >= m_nMaxReconnectCount) StopReconnectTimer();
 }
 

@@ -506,6 +506,49 @@ TEST(ClientService, StaleReconnectIdentifierNeverStopsAnotherTimer) {
   EXPECT_EQ(0, service.TicksOf(stale));
 }
 
+namespace {
+
+// Ends itself inside a reconnect restart, as a host may while the restart's
+// error box runs its message loop, and puts a new service in its place
+// (which the heap may place where the old one was).
+class SelfEndingService : public TickRecordingService {
+ public:
+  static int ended;
+  bool endOnRestart = false;
+  SelfEndingService** slot = nullptr;
+
+  bool RestartService() override {
+    if (!endOnRestart) return TickRecordingService::RestartService();
+    SelfEndingService** where = slot;
+    ++ended;
+    delete this;
+    auto* next = new SelfEndingService();
+    next->StartReconnectTimer(20);
+    next->m_nReconnectCount = next->m_nMaxReconnectCount;  // as if it had tried as often as allowed
+    *where = next;
+    return true;
+  }
+};
+
+int SelfEndingService::ended = 0;
+
+}  // namespace
+
+TEST(ClientService, ServiceEndedDuringItsRestartIsNotTouchedAfterwards) {
+  SelfEndingService* service = new SelfEndingService();
+  service->endOnRestart = true;
+  service->slot = &service;
+  service->StartReconnectTimer(15);
+  ASSERT_TRUE(testkit::PumpMessagesUntil([&] { return SelfEndingService::ended == 1; }, 3000));
+  const UINT id = service->m_nReconnectTimerID;
+  ASSERT_NE(0xFFFFFFFFu, id);
+  // The new service's timer runs on (nothing of the ended one stopped it)
+  // until its own first tick reaches the attempt limit.
+  EXPECT_TRUE(testkit::PumpMessagesUntil([&] { return service->TicksOf(id) == 1; }, 3000));
+  EXPECT_EQ(1, service->restarts);
+  service->Release();
+}
+
 TEST(ClientService, ConnectsThroughAProxy) {
   netlab::NetLab lab;
   lab.Hall("hall", "send 1 4 4 4");
