@@ -241,3 +241,50 @@ TEST(ClientSocket, KeepAliveAnswersAndDetectsASilentServer) {
   ASSERT_TRUE(rec.WaitClose(10000));
   EXPECT_EQ(std::vector<bool>{true}, rec.closes);
 }
+
+// Sinks that re-enter the socket from inside its events: the event in
+// progress stops there and the socket goes on with what the sink started.
+TEST(ClientSocket, SinkMayCloseOrReconnectInsideAnEvent) {
+  netlab::NetLab lab;
+  lab.Hall("hall",
+           "connection 1\nsend 20\ndrop\nconnection 2\nsend 20\nconnection 3\nsend 20\n"
+           "connection *\nsend 1 9 9 4\n");
+  START_LAB(lab);
+  SocketPtr socket;
+  RecordingSink rec;
+  socket->SetSocketSink(&rec);
+  // A drop is answered with a new connection from inside OnSocketClose.
+  rec.onClose = [&](bool byServer) {
+    if (byServer) socket->Connect("127.0.0.1", lab.Port("hall"));
+  };
+  // On the second connection the third message closes it from inside
+  // OnSocketRead, reporting the close: nothing more is read.
+  rec.onRead = [&](const Message&) {
+    if (rec.connects.size() == 2 && rec.messages.size() == 23) socket->CloseSocket(true);
+  };
+  ASSERT_TRUE(socket->Connect("127.0.0.1", lab.Port("hall")));
+  ASSERT_TRUE(testkit::PumpMessagesUntil([&] { return rec.closes.size() == 2; }, 10000));
+  testkit::PumpMessagesFor(200);
+  EXPECT_EQ((std::vector<int>{0, 0}), rec.connects);
+  EXPECT_EQ((std::vector<bool>{true, false}), rec.closes);
+  EXPECT_EQ(23u, rec.messages.size());
+  EXPECT_EQ(SocketStatus_Idle, socket->GetSocketStatus());
+
+  // Reconnecting from inside OnSocketRead at the first of twenty messages:
+  // the other nineteen go with the old connection, the new one's arrive.
+  rec.onClose = nullptr;
+  rec.messages.clear();
+  bool moved = false;
+  rec.onRead = [&](const Message& m) {
+    if (!moved && m.main == 1) moved = socket->Connect("127.0.0.1", lab.Port("hall"));
+  };
+  ASSERT_TRUE(socket->Connect("127.0.0.1", lab.Port("hall")));  // connection 3
+  ASSERT_TRUE(rec.WaitMessages(2));
+  testkit::PumpMessagesFor(200);
+  ASSERT_TRUE(moved);
+  ASSERT_EQ(2u, rec.messages.size());
+  EXPECT_EQ(0u, sockettest::SeqOf(rec.messages[0].body));
+  EXPECT_EQ(9, rec.messages[1].main);
+  EXPECT_EQ(4u, rec.connects.size());
+  EXPECT_EQ(2u, rec.closes.size());  // the silent closes of Connect are not reported
+}
