@@ -19,9 +19,10 @@
 //   343    MCI "play" answered 2
 //   other  the MCI error of "open" or "play" (MCIERR_*)
 //
-// Sounds need a sound device: without one a wave answers 50124. MIDI needs a
-// MIDI output (a synthesizer); the sequencer may accept "open" and "play"
-// without one and stay silent.
+// Sounds need a sound device. Without one, a wave answers 50124 when
+// PlaySoundA refuses it; it may instead take the asynchronous play and stay
+// silent (Wine does). MIDI needs a MIDI output (a synthesizer); the sequencer
+// may accept "open" and "play" without one and stay silent (Wine does).
 //
 // Single-threaded: use the players from one thread.
 #pragma once
