@@ -1,19 +1,25 @@
 // demo_hall: a short hall session on Zavrel.dll, end to end.
 //
-//   demo_hall.exe LOGIN_PORT
+//   demo_hall.exe LOGIN_PORT [LINGER_MS]
 //
 // Run from a directory that holds Zavrel.dll, Nuvrell.dll, demo_game.exe
 // and the sample data (ServerList.xml, GameHallConfig.xml, AVConfig.xml,
-// Config\Urls.ini, GameRank.ini, ddz\GameRank.ini). It reads the
-// configuration, connects to the local hall server on LOGIN_PORT, prints the
-// players it announces with their rank titles, prints web addresses, talks
-// to the demo game over a channel, survives a drop and reconnects. One line
-// per step; exit 0 when every step passed, 1 (with the failed step) if not.
+// Config\Urls.ini, GameRank.ini, ddz\GameRank.ini, and the skin pictures
+// skin\digits.bmp and skin\coin.bmp that demo-pictures writes). It reads the
+// configuration, opens the hall's window (the players' total score in digit
+// pictures and a spinning coin), connects to the local hall server on
+// LOGIN_PORT, prints the players it announces with their rank titles, prints
+// web addresses, talks to the demo game over a channel, survives a drop and
+// reconnects. One line per step; exit 0 when every step passed, 1 (with the
+// failed step) if not. With LINGER_MS the window stays open that long after
+// the session (for a screenshot).
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "afx/afx_gdi.h"
+#include "afx/afx_wnd.h"
 #include "demo/common/channel_sinks.h"
 #include "support/tessor/xml_parser.h"
 #include "zavrel/component/create_functions.h"
@@ -23,6 +29,8 @@
 #include "zavrel/config/server_list_xml_handler.h"
 #include "zavrel/config/url_factory.h"
 #include "zavrel/ipc/channel_service.h"
+#include "zavrel/media/number_drawer.h"
+#include "zavrel/media/xanimate.h"
 #include "zavrel/net/client_service.h"
 #include "zavrel/util/file_utility.h"
 
@@ -59,6 +67,100 @@ bool Check(bool ok, const std::string& what) {
   return ok;
 }
 
+// The hall's window: the players' total score drawn with digit pictures and
+// a coin spinning on the animation's timer.
+class HallWindow : public CWnd, public CxAnimateListener {
+ public:
+  static constexpr COLORREF kTable = RGB(0, 96, 56);  // the coin picture's background too
+  static constexpr COLORREF kDigitKey = RGB(255, 0, 255);
+  static constexpr int kScoreX = 90, kScoreY = 26, kCoinX = 90, kCoinY = 70;
+
+  bool digitsLoaded = false;
+  bool coinLoaded = false;
+  int coinSteps = 0;
+
+  // Loads the pictures (relative names: beside demo_hall.exe) and shows the
+  // window with the coin spinning.
+  bool Open() {
+    const POINT digitCell = {12, 16};
+    digitsLoaded = m_score.LoadNumberImage("skin\\digits.bmp", digitCell, nullptr);
+    m_score.SetTransColor(kDigitKey);
+    const POINT coinCell = {32, 32};
+    coinLoaded = m_coin.Load("skin\\coin.bmp", coinCell, nullptr) && m_coin.GetFrameCount() == 8;
+    m_coin.SetListener(this);
+    m_coin.SetAnimateID(1);
+    m_coin.Loop(true);
+    if (!CreateEx(0, nullptr, "演示大厅", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 40, 40, 420, 170, nullptr,
+                  nullptr)) {
+      return false;
+    }
+    m_coin.Play(true, 12);
+    return true;
+  }
+
+  void SetScore(long long score) {
+    m_nScore = score;
+    m_score.SetNumber(score);
+    if (GetSafeHwnd()) Invalidate(FALSE);
+  }
+  long long Score() const { return m_nScore; }
+
+  void SetStatus(const std::string& text) {
+    m_status = text;
+    if (GetSafeHwnd()) Invalidate(FALSE);
+  }
+
+  // Paints now and counts the pixels of the digits' colour in the score's
+  // cells, read back from the window.
+  int DigitPixelsShown() {
+    if (!GetSafeHwnd()) return 0;
+    RedrawWindow(GetSafeHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    CClientDC dc(this);
+    const int width = static_cast<int>(std::to_string(m_nScore).size()) * 12;
+    int count = 0;
+    for (int y = kScoreY; y < kScoreY + 16; ++y) {
+      for (int x = kScoreX; x < kScoreX + width; ++x) count += dc.GetPixel(x, y) == RGB(255, 204, 51);
+    }
+    return count;
+  }
+
+ protected:
+  afx_msg void OnPaint() {
+    CPaintDC dc(this);
+    CRect client;
+    GetClientRect(&client);
+    dc.FillSolidRect(&client, kTable);
+    dc.SetBkMode(TRANSPARENT);
+    dc.SetTextColor(RGB(255, 255, 255));
+    // Latin labels: the display of the test machines has no Chinese font.
+    dc.TextOut(20, kScoreY, CString("SCORE"));
+    m_score.Draw(&dc, kScoreX, kScoreY);
+    dc.TextOut(20, kCoinY + 8, CString("COIN"));
+    m_coin.Draw(&dc, kCoinX, kCoinY);
+    dc.SetTextColor(RGB(200, 230, 210));
+    dc.TextOut(20, 114, CString(m_status.c_str()));
+  }
+  afx_msg BOOL OnEraseBkgnd(CDC*) { return TRUE; }
+
+  void OnAnimateUpdate(const CRect& rect) override {
+    ++coinSteps;
+    if (GetSafeHwnd()) InvalidateRect(&rect, FALSE);
+  }
+
+  DECLARE_MESSAGE_MAP()
+
+ private:
+  CNumberDrawer m_score;
+  CxAnimate m_coin;
+  long long m_nScore = 0;
+  std::string m_status;
+};
+
+BEGIN_MESSAGE_MAP(HallWindow, CWnd)
+ON_WM_PAINT()
+ON_WM_ERASEBKGND()
+END_MESSAGE_MAP()
+
 // The hall's connection to the login server.
 class HallService : public CClientService {
  public:
@@ -67,6 +169,7 @@ class HallService : public CClientService {
   bool listComplete = false;
   std::vector<std::string> welcomes;
   IGameRankTable* ranks = nullptr;
+  HallWindow* window = nullptr;
 
   bool OnSocketClose(IClientSocket* pIClientSocket, bool bCloseByServer) override {
     ++drops;
@@ -124,6 +227,7 @@ class HallService : public CClientService {
     std::snprintf(line, sizeof(line), "玩家 %-8s 游戏 %-5u 积分 %-11lld 称号 %s", name.c_str(), game, score,
                   title ? title : "（无）");
     Line(line);
+    if (window) window->SetScore(window->Score() + score);
   }
 };
 
@@ -261,17 +365,27 @@ void TalkToGame(const std::string& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: demo_hall LOGIN_PORT\n");
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: demo_hall LOGIN_PORT [LINGER_MS]\n");
     return 2;
   }
   const WORD port = static_cast<WORD>(std::strtoul(argv[1], nullptr, 10));
+  const DWORD lingerMs = argc == 3 ? static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)) : 0;
   const std::string dir = FileUtility::GetCurrentWorkingDirectory();
   std::printf("演示大厅（Zavrel.dll 位于 %s）\n", dir.c_str());
 
   std::string loginAddr;
   ReadConfiguration(dir, loginAddr, port);
   if (loginAddr.empty()) return 1;
+
+  Step("打开大厅窗口：积分牌与金币动画");
+  HallWindow window;
+  const bool opened = Check(window.Open(), "无法创建大厅窗口");
+  if (Check(window.digitsLoaded, "无法读取数字图片 skin\\digits.bmp"))
+    Line("积分牌：数字图片 skin\\digits.bmp，每格 12x16，品红色透明");
+  if (Check(window.coinLoaded, "无法把 skin\\coin.bmp 切成 8 帧"))
+    Line("金币动画：skin\\coin.bmp 切成 8 帧，每秒 12 帧循环播放");
+  window.SetStatus("Connecting to the login server...");
 
   Step("连接登录服务器（自动重连，间隔 1 秒）");
   IGameRankTable* ranks =
@@ -286,6 +400,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   service->ranks = ranks;
+  service->window = &window;
   service->SetServiceName("登录服务");
   service->EnableReconnect();
   Check(service->StartService(loginAddr, port), "StartService 失败");
@@ -293,6 +408,7 @@ int main(int argc, char** argv) {
   Step("接收服务器消息，玩家称号来自 GameRank.ini");
   Check(PumpMessagesUntil([&] { return service->listComplete; }, 15000), "15 秒内没有收到玩家列表");
 
+  window.SetStatus("Players received: the score is the sum of theirs");
   PrintUrls();
   TalkToGame(dir);
 
@@ -307,10 +423,20 @@ int main(int argc, char** argv) {
   Step("小结");
   Line("连接次数 " + std::to_string(service->connections) + "，断线次数 " + std::to_string(service->drops) +
        "，收到欢迎消息 " + std::to_string(service->welcomes.size()) + " 条");
+  window.SetStatus("Session over: reconnected, " + std::to_string(service->connections) + " connections");
+  Line("窗口积分 " + std::to_string(window.Score()));
+  const int digitPixels = opened ? window.DigitPixelsShown() : 0;
+  if (Check(digitPixels > 0, "窗口中看不到积分数字")) Line("窗口中的积分数字已画出");
+  if (Check(window.coinSteps > 0, "金币动画没有走动")) Line("金币动画在走动");
   service->DisableReconnect();
   service->StopService();
   service->Release();
   if (ranks) ranks->Release();
+  if (lingerMs && opened) {
+    Line("窗口保持 " + std::to_string(lingerMs) + " 毫秒");
+    PumpMessagesUntil([] { return false; }, lingerMs);
+  }
+  window.DestroyWindow();
   if (g_failures) {
     std::printf("\n演示失败：%d 项检查没有通过\n", g_failures);
     return 1;

@@ -1,0 +1,171 @@
+#include "zavrel/media/xanimate.h"
+
+#include "support/ormlace/skin_image_manager.h"
+#include "zavrel/media/cell_grid.h"
+#include "zavrel/media/destroy_guard.h"
+
+namespace {
+
+constexpr UINT kNoTimer = static_cast<UINT>(-1);
+
+}  // namespace
+
+CxAnimateListener::~CxAnimateListener() = default;
+void CxAnimateListener::OnAnimatePlayStart(int) {}
+void CxAnimateListener::OnAnimatePlayOver(int) {}
+void CxAnimateListener::OnAnimateUpdate(const CRect&) {}
+
+CxAnimate::CxAnimate()
+    : m_nAnimateID(0),
+      m_nCurFrame(-1),
+      m_nInterval(0),
+      m_bReverse(false),
+      m_bPlaying(false),
+      m_bLoop(false),
+      m_pListener(nullptr),
+      m_pTimer(new CUiTimer),
+      m_nTimerID(kNoTimer) {
+  m_pTimer->RegisterListener(this);
+}
+
+CxAnimate::CxAnimate(const CxAnimate& other) : CxAnimate() {
+  CopySettings(other);
+  if (m_bPlaying) StartTimer();
+}
+
+CxAnimate& CxAnimate::operator=(const CxAnimate& other) {
+  if (&other == this) return *this;
+  // Only this object's own timer is touched: the source keeps running.
+  m_pTimer->KillAllTimer();
+  m_nTimerID = kNoTimer;
+  CopySettings(other);
+  if (m_bPlaying) StartTimer();
+  return *this;
+}
+
+CxAnimate::~CxAnimate() {
+  media::DestroyGuard::Destroying(this);
+  m_pTimer.reset();
+  ClearFrame();
+}
+
+void CxAnimate::CopySettings(const CxAnimate& other) {
+  m_nAnimateID = other.m_nAnimateID;
+  m_Frames.Copy(other.m_Frames);
+  m_nCurFrame = other.m_nCurFrame;
+  m_nInterval = other.m_nInterval;
+  m_ptDraw = other.m_ptDraw;
+  m_szFrame = other.m_szFrame;
+  m_bReverse = other.m_bReverse;
+  m_bPlaying = other.m_bPlaying;
+  m_bLoop = other.m_bLoop;
+  m_pListener = other.m_pListener;
+}
+
+bool CxAnimate::Load(const std::string& name, const POINT& cellSize, const RECT* rect) {
+  (void)rect;
+  if (cellSize.x <= 0 || cellSize.y <= 0) return false;
+  m_szFrame = CSize(cellSize.x, cellSize.y);
+  Stop();
+  ClearFrame();
+  CxImage* cached = CSkinImageManager::getSingleton().GetImage(name);
+  if (!cached) return false;
+  // A copy of its own: the cache's picture is shared.
+  CxImage source(*cached, true, true, true);
+  media::CutCells(static_cast<long>(source.GetWidth()), static_cast<long>(source.GetHeight()), cellSize.x, cellSize.y,
+                  -1, [&](int, const CRect& cell) {
+                    const INT_PTR index = m_Frames.Add(CxImage());
+                    if (source.Crop(cell, &m_Frames[index])) return true;
+                    m_Frames.RemoveAt(index);
+                    return false;
+                  });
+  return true;
+}
+
+void CxAnimate::Play(bool bPlay, int nFramesPerSecond) {
+  Stop();
+  if (!bPlay || nFramesPerSecond <= 0) return;
+  m_nInterval = 1000u / static_cast<UINT>(nFramesPerSecond);
+  m_nCurFrame = m_bReverse ? GetFrameCount() - 1 : 0;
+  StartTimer();
+  m_bPlaying = true;
+  if (m_pListener) m_pListener->OnAnimatePlayStart(m_nAnimateID);
+}
+
+void CxAnimate::StartTimer() { m_nTimerID = m_pTimer->SetTimer(m_nInterval); }
+
+void CxAnimate::Stop() {
+  m_nCurFrame = 0;
+  m_bPlaying = false;
+  // All of this object's timers and nothing else: an identifier kept from
+  // an earlier run may since belong to another object's timer.
+  m_pTimer->KillAllTimer();
+  m_nTimerID = kNoTimer;
+}
+
+void CxAnimate::Pause() { Stop(); }
+
+void CxAnimate::Loop(bool bLoop) { m_bLoop = bLoop; }
+
+void CxAnimate::SetReverse(bool bReverse) { m_bReverse = bReverse; }
+
+void CxAnimate::SetAnimSpeed(unsigned long nFramesPerSecond) {
+  if (nFramesPerSecond == 0) return;
+  m_nInterval = static_cast<UINT>(1000ul / nFramesPerSecond);
+}
+
+void CxAnimate::SetListener(CxAnimateListener* pListener) { m_pListener = pListener; }
+
+void CxAnimate::SetAnimateID(int nID) { m_nAnimateID = nID; }
+
+int CxAnimate::GetAnimateID() const { return m_nAnimateID; }
+
+int CxAnimate::GetFrameCount() const { return static_cast<int>(m_Frames.GetSize()); }
+
+int CxAnimate::GetCurrentFrameIndex() const { return m_nCurFrame; }
+
+CSize CxAnimate::GetFrameSize() const { return m_szFrame; }
+
+void CxAnimate::Draw(CDC* pDC, int x, int y) {
+  if (!pDC || !m_bPlaying || m_nCurFrame < 0 || m_nCurFrame >= GetFrameCount()) return;
+  m_ptDraw = CPoint(x, y);
+  m_Frames[m_nCurFrame].Draw(pDC->GetSafeHdc(), x, y, -1, -1, nullptr, false);
+}
+
+void CxAnimate::ClearFrame() {
+  for (INT_PTR i = 0; i < m_Frames.GetSize(); ++i) m_Frames[i].Destroy();
+  m_Frames.RemoveAll();
+}
+
+void CxAnimate::OnTimerEx(UINT nIDEvent) {
+  if (nIDEvent == m_nTimerID) UpdateAnimate();
+}
+
+void CxAnimate::UpdateAnimate() {
+  if (!m_bPlaying) return;
+  bool over = false;
+  if (m_bReverse) {
+    if (--m_nCurFrame < 0) {
+      if (m_bLoop) {
+        m_nCurFrame = GetFrameCount() - 1;
+      } else {
+        over = true;
+      }
+    }
+  } else if (++m_nCurFrame >= GetFrameCount()) {
+    if (m_bLoop) {
+      m_nCurFrame = 0;
+    } else {
+      over = true;
+    }
+  }
+  if (over) {
+    Stop();
+    if (m_pListener) {
+      media::DestroyGuard guard(this);
+      m_pListener->OnAnimatePlayOver(m_nAnimateID);
+      if (guard.destroyed()) return;
+    }
+  }
+  if (m_pListener) m_pListener->OnAnimateUpdate(CRect(m_ptDraw, m_szFrame));
+}
