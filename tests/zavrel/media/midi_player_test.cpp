@@ -203,12 +203,6 @@ TEST_F(MidiPlayerTest, WaveFilesPlayWithoutMci) {
   EXPECT_EQ(expected, g_commands);
 }
 
-TEST_F(MidiPlayerTest, StopSendsStopToTheMidiDevice) {
-  m_player.StopSoundFile();
-  const std::vector<std::string> expected = {"stop MidiDemo"};
-  EXPECT_EQ(expected, g_commands);
-}
-
 TEST_F(MidiPlayerTest, WaveResourcesOfAModulePlay) {
   HMODULE self = GetModuleHandleA(nullptr);
   EXPECT_EQ(0u, m_player.PlaySoundResource(self, "TONE"));
