@@ -101,13 +101,13 @@ TEST(CellGrid, NoCellsForSidesThatAreNotPositiveOrAPictureWithoutHeight) {
   EXPECT_TRUE(flat.cells.empty());
 }
 
-TEST(CellGrid, HugeCellsMoveOnWithoutOverflow) {
-  // One cell per row, as wide as an int goes: the next x would overflow a
-  // 32-bit position.
-  Recorder rec{100, 30};
-  EXPECT_EQ(3, Cut(rec, INT_MAX, 10));
-  ASSERT_EQ(3u, rec.cells.size());
-  EXPECT_EQ((Cell{2, 0, 20, INT_MAX, 30}), rec.cells[2]);
+TEST(CellGrid, CellsPastTheIntRangeAreClampedNotOverflowed) {
+  // The second cell starts at 1,500,000,000: its right edge and the next x
+  // lie past what an int holds.
+  Recorder rec{INT_MAX, 10};
+  EXPECT_EQ(2, Cut(rec, 1500000000L, 10));
+  const std::vector<Cell> two = {{0, 0, 0, 1500000000, 10}, {1, 1500000000, 0, INT_MAX, 10}};
+  EXPECT_EQ(two, rec.cells);
 
   Recorder both{100, 30};
   EXPECT_EQ(1, Cut(both, INT_MAX, INT_MAX));

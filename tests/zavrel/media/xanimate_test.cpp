@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -187,16 +188,21 @@ TEST_F(AnimateTest, SetAnimSpeedLeavesTheRunningTimerAlone) {
   anim.Play(true, 50);   // every 20 ms
   anim.SetAnimSpeed(1);  // 1000 ms from the next Play on
   anim.SetAnimSpeed(0);  // ignored
-  ASSERT_TRUE(testkit::PumpMessagesUntil([&] { return log.updates >= 5; }, 900));
+  // Five steps well before a second would have passed.
+  const DWORD start = GetTickCount();
+  ASSERT_TRUE(testkit::PumpMessagesUntil([&] { return log.updates >= 5; }, 3000));
+  EXPECT_LT(GetTickCount() - start, 900u);
 
   // A copy takes its timer's interval from the setting: 1000 ms.
   CxAnimate copy(anim);
   Log copyLog;
   copy.SetListener(&copyLog);
+  const DWORD copied = GetTickCount();
   const int before = log.updates;
-  testkit::PumpMessagesFor(300);
-  EXPECT_GE(log.updates, before + 3);
-  EXPECT_EQ(0, copyLog.updates);
+  EXPECT_TRUE(testkit::PumpMessagesUntil([&] { return log.updates >= before + 3; }, 3000));
+  if (GetTickCount() - copied < 900) {
+    EXPECT_EQ(0, copyLog.updates);
+  }
 }
 
 TEST_F(AnimateTest, DrawPaintsTheCurrentFrameWhereAsked) {
@@ -292,19 +298,46 @@ TEST_F(AnimateTest, TheListenerMayDeleteTheAnimationWhenItIsOver) {
   EXPECT_EQ(expected, listener.calls);
 }
 
+namespace {
+
+// The process-wide timer table, for the identifiers of running animations.
+class TimerTable : public CUiTimer {
+ public:
+  static std::map<UINT, CUiTimer*>& Get() { return getTimerMap(); }
+};
+
+}  // namespace
+
 TEST_F(AnimateTest, StoppingAgainLeavesATimerThatReusedTheIdentifierAlone) {
   const std::string name = ThreeFrames("reuse.bmp");
   CxAnimate first, second;
   ASSERT_TRUE(first.Load(name, CPoint(20, 20), nullptr));
   ASSERT_TRUE(second.Load(name, CPoint(20, 20), nullptr));
+  ASSERT_TRUE(TimerTable::Get().empty());
+  first.Play(true, 50);
+  ASSERT_EQ(1u, TimerTable::Get().size());
+  const UINT used = TimerTable::Get().begin()->first;
+  first.Stop();
+
+  // Start and stop the second animation until the system hands it the
+  // identifier the first one had (Wine counts down through 0x7F00 of them,
+  // Windows reuses freed ones sooner).
+  bool reused = false;
+  for (int i = 0; i < 0x10000 && !reused; ++i) {
+    second.Play(true, 50);
+    reused = TimerTable::Get().count(used) == 1;
+    if (!reused) second.Stop();
+  }
+  ASSERT_TRUE(reused) << "no timer identifier came back";
   Log log;
   second.SetListener(&log);
   second.Loop(true);
-  // The system may hand the stopped timer's identifier to the next timer.
-  first.Play(true, 50);
-  first.Stop();
-  second.Play(true, 50);
+
+  // The first animation is stopped already; stopping it again must not stop
+  // the timer that now carries its old identifier.
   first.Stop();
   first.Pause();
+  first.Play(false, 0);
+  EXPECT_EQ(1u, TimerTable::Get().count(used));
   EXPECT_TRUE(testkit::PumpMessagesUntil([&] { return log.updates >= 3; }, 5000));
 }
