@@ -73,6 +73,7 @@ class HallWindow : public CWnd, public CxAnimateListener {
  public:
   static constexpr COLORREF kTable = RGB(0, 96, 56);  // the coin picture's background too
   static constexpr COLORREF kDigitKey = RGB(255, 0, 255);
+  static constexpr COLORREF kDigitGold = RGB(255, 204, 51);  // demo-pictures draws the digits in it
   static constexpr int kScoreX = 90, kScoreY = 26, kCoinX = 90, kCoinY = 70;
 
   bool digitsLoaded = false;
@@ -119,7 +120,7 @@ class HallWindow : public CWnd, public CxAnimateListener {
     const int width = static_cast<int>(std::to_string(m_nScore).size()) * 12;
     int count = 0;
     for (int y = kScoreY; y < kScoreY + 16; ++y) {
-      for (int x = kScoreX; x < kScoreX + width; ++x) count += dc.GetPixel(x, y) == RGB(255, 204, 51);
+      for (int x = kScoreX; x < kScoreX + width; ++x) count += dc.GetPixel(x, y) == kDigitGold;
     }
     return count;
   }
