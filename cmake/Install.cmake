@@ -29,6 +29,9 @@ set(ZAVREL_INTERNAL_HEADERS
   zavrel/datafile/byte_scan.h
   zavrel/util/format_text.h
   zavrel/util/module_directory.h
+  zavrel/media/cell_grid.h
+  zavrel/media/destroy_guard.h
+  zavrel/media/sound_test_seam.h
   zavrelcom/server/dbcs_text.h
   zavrelcom/emotion/emotion_dlg_ids.h)
 
