@@ -385,6 +385,19 @@ void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF clr) {
   FillSolidRect(&rect, clr);
 }
 
+void CDC::Draw3dRect(LPCRECT lpRect, COLORREF clrTopLeft, COLORREF clrBottomRight) {
+  if (!lpRect) return;
+  Draw3dRect(lpRect->left, lpRect->top, lpRect->right - lpRect->left, lpRect->bottom - lpRect->top, clrTopLeft,
+             clrBottomRight);
+}
+
+void CDC::Draw3dRect(int x, int y, int cx, int cy, COLORREF clrTopLeft, COLORREF clrBottomRight) {
+  FillSolidRect(x, y, cx - 1, 1, clrTopLeft);
+  FillSolidRect(x, y, 1, cy - 1, clrTopLeft);
+  FillSolidRect(x + cx - 1, y, 1, cy, clrBottomRight);
+  FillSolidRect(x, y + cy - 1, cx, 1, clrBottomRight);
+}
+
 void CDC::FillRect(LPCRECT lpRect, CBrush* pBrush) {
   if (lpRect && pBrush) ::FillRect(m_hDC, lpRect, static_cast<HBRUSH>(pBrush->m_hObject));
 }

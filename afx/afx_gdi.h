@@ -235,6 +235,10 @@ class AFX_API CDC : public CObject {
                   DWORD dwRop);
   void FillSolidRect(LPCRECT lpRect, COLORREF clr);
   void FillSolidRect(int x, int y, int cx, int cy, COLORREF clr);
+  // A one-pixel frame just inside the rectangle: top and left edges in
+  // clrTopLeft, bottom and right edges in clrBottomRight.
+  void Draw3dRect(LPCRECT lpRect, COLORREF clrTopLeft, COLORREF clrBottomRight);
+  void Draw3dRect(int x, int y, int cx, int cy, COLORREF clrTopLeft, COLORREF clrBottomRight);
   void FillRect(LPCRECT lpRect, CBrush* pBrush);
   void FrameRect(LPCRECT lpRect, CBrush* pBrush);
   BOOL Rectangle(int x1, int y1, int x2, int y2);

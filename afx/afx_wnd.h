@@ -162,6 +162,11 @@ class AFX_API CWnd : public CCmdTarget {
   DWORD GetExStyle() const;
   int GetDlgCtrlID() const;
   CWnd* GetParent() const;
+  // The window that receives this window's notifications: the one given to
+  // SetOwner (null: none set), else the parent. Only the object records
+  // it; the system's owner of the window is not changed.
+  void SetOwner(CWnd* pOwnerWnd);
+  CWnd* GetOwner() const;
   CWnd* GetDlgItem(int nID) const;
   BOOL IsWindowVisible() const;
   BOOL ShowWindow(int nCmdShow);
@@ -269,6 +274,8 @@ class AFX_API CWnd : public CCmdTarget {
 
   // The procedure the window had before (null when not subclassed).
   WNDPROC m_pfnSuper;
+  // The owner given to SetOwner (null when none).
+  HWND m_hWndOwner;
 
   DECLARE_MESSAGE_MAP()
 

@@ -4,6 +4,9 @@
 #pragma once
 
 #include "afx/afx_port.h"
+
+#include <oleauto.h>
+
 #include "support/base/unique_owner.h"
 
 namespace owner_traits {
@@ -58,6 +61,13 @@ struct Icon {
   static void Close(Type h) noexcept { ::DestroyIcon(h); }
 };
 
+// A string of COM automation (SysAllocString).
+struct Bstr {
+  using Type = BSTR;
+  static Type Empty() noexcept { return nullptr; }
+  static void Close(Type s) noexcept { ::SysFreeString(s); }
+};
+
 // A reference to a COM interface, given up with Release.
 template <class Interface>
 struct ComInterface {
@@ -76,5 +86,6 @@ using UniqueWindow = UniqueOwner<owner_traits::Window>;
 using UniqueRegKey = UniqueOwner<owner_traits::RegKey>;
 using UniqueGlobal = UniqueOwner<owner_traits::GlobalMemory>;
 using UniqueIcon = UniqueOwner<owner_traits::Icon>;
+using UniqueBstr = UniqueOwner<owner_traits::Bstr>;
 template <class Interface>
 using UniqueComPtr = UniqueOwner<owner_traits::ComInterface<Interface>>;
