@@ -6,16 +6,31 @@
 // Created through DllGetClassObject with CLSID_MessageProxy; answers
 // IID_IMessageProxy and IID_IUnknownEx.
 //
-// In this version only the interface and the reference counting are in
-// place: every operation answers false (nothing attached, nothing written)
-// and GetMessageItem finds nothing.
+// Every piece is appended at the end of the control as its own run: the
+// run's character format is set on the empty selection at the end, the
+// text replaces it (not undoable), then the user's selection is restored
+// when it was not empty, and otherwise, with auto-scroll on, one
+// WM_VSCROLL/SB_BOTTOM is posted to the control. Name tags are protected;
+// name tags and links are remembered (m_MessageItems) for GetMessageItem.
+// Emoticon codes are replaced by pictures of the animated picture component
+// (support/anipic/animated_picture.h), silently left out where it is not
+// registered. Marked-up text: zavrelcom/chat/markup_walk.h.
+//
+// Ownership: the control belongs to the host and must outlive its use here
+// (the proxy never touches it after the host detaches it by destroying the
+// proxy); the three line icons belong to the proxy.
 #pragma once
 
+#include <memory>
+
+#include "afx/afx_coll.h"
+#include "afx/afx_richedit.h"
+#include "zavrelcom/chat/chat_compose.h"
+#include "zavrelcom/chat/emoticon_scan.h"
+#include "zavrelcom/chat/image_data_object.h"
 #include "zavrelcom/emotion/emotion.h"
 #include "zavrelcom/server/component.h"
 #include "zavrelcom/server/unknown_ex.h"
-
-class CRichEditCtrl;
 
 // {6416B6C4-E4AF-4692-A55C-1576AC0B1084}
 inline constexpr GUID CLSID_MessageProxy = {
@@ -69,23 +84,63 @@ class CMessageProxy : public CComponentT<IMessageProxy, CMessageProxy> {
  public:
   static constexpr const GUID* kAnswers[] = {&IID_IUnknownEx, &IID_IMessageProxy};
 
-  CMessageProxy() = default;
-  ~CMessageProxy() override = default;
+  CMessageProxy();
+  // Deletes the line icons; leaves the control alone.
+  ~CMessageProxy() override;
 
-  bool SetRichEditCtrl(CRichEditCtrl*) override { return false; }
-  bool SetColors(const COLORREF*) override { return false; }
-  bool LoadEmotions(const char*) override { return false; }
-  bool LoadLineIcons(const char*) override { return false; }
-  bool ClearMessages() override { return false; }
-  void SetAutoScroll(bool) override {}
-  bool IsAttached() override { return false; }
-  bool IsReady() override { return false; }
-  bool InsertTime(COLORREF) override { return false; }
-  bool InsertSystemMessage(const char*) override { return false; }
-  bool InsertRichText(const char*, COLORREF, bool) override { return false; }
-  bool InsertPlainText(const char*, COLORREF, bool) override { return false; }
-  bool InsertUserMessage(const tagChatUser*, const char*, COLORREF) override { return false; }
-  bool InsertPrivateMessage(const tagChatUser*, const tagChatUser*, const char*, COLORREF) override { return false; }
-  bool InsertSpeakerMessage(const tagChatUser*, const char*) override { return false; }
-  bool GetMessageItem(int, tagMessageItem*) override { return false; }
+  // Stores the control: removes ES_NOHIDESEL, adds ES_READONLY and
+  // ES_AUTOVSCROLL to its style. False for null.
+  bool SetRichEditCtrl(CRichEditCtrl* ctrl) override;
+  // Copies six colours over the table (kDefaultChatColors at first).
+  bool SetColors(const COLORREF* colors) override;
+  // Reads the emoticon table from "<folder>\config.ini" (the emoticon
+  // dialog's file): codes and names cut to 15 bytes on a character
+  // boundary of the ANSI code page, paths to 259. Missing file: an empty
+  // table. Always true.
+  bool LoadEmotions(const char* folder) override;
+  // Builds the three icons from "system.bmp", "player.bmp", "speaker.bmp"
+  // in folder, magenta shown in colour 0. Always true.
+  bool LoadLineIcons(const char* folder) override;
+  bool ClearMessages() override;
+  void SetAutoScroll(bool on) override;
+  bool IsAttached() override;
+  bool IsReady() override;
+  // "［hh:mm:ss］" of the local clock, a plain run in color.
+  bool InsertTime(COLORREF color) override;
+  bool InsertSystemMessage(const char* text) override;
+  bool InsertRichText(const char* text, COLORREF color, bool newLine) override;
+  bool InsertPlainText(const char* text, COLORREF color, bool newLine) override;
+  bool InsertUserMessage(const tagChatUser* user, const char* text, COLORREF color) override;
+  bool InsertPrivateMessage(const tagChatUser* from, const tagChatUser* to, const char* text, COLORREF color) override;
+  bool InsertSpeakerMessage(const tagChatUser* user, const char* text) override;
+  // The first item (in writing order) with cpMin <= cp <= cpMax.
+  bool GetMessageItem(int cp, tagMessageItem* out) override;
+
+ private:
+  friend class CMessageRunWriter;
+
+  // One run: format on the empty selection at the end, text, then the
+  // selection restored or the scroll posted.
+  void AppendRun(const char* text, CHARFORMAT2A& format);
+  void AppendPlainRun(const char* text, COLORREF color);
+  // Restores a non-empty saved selection, else posts the scroll.
+  void AfterInsert(const CHARRANGE& saved);
+  // The position of the end of the text; the selection is kept.
+  LONG EndPosition();
+  void WriteTag(DWORD userId, const char* tagText, COLORREF color);
+  void WriteLink(const char* text, const char* href);
+  void InsertEmotion(int index);
+  void InsertLineIcon(CImageDataObject* icon);
+  std::unique_ptr<CImageDataObject> MakeLineIcon(const char* folder, const char* file);
+
+  CRichEditCtrl* m_pRichEdit = nullptr;
+  COLORREF m_Colors[kChatColorCount];
+  CArray<tagEmotion> m_Emotions;
+  bool m_bAutoScroll = false;
+  CArray<tagMessageItem> m_MessageItems;
+  std::unique_ptr<CImageDataObject> m_pSystemIcon;
+  std::unique_ptr<CImageDataObject> m_pPlayerIcon;
+  std::unique_ptr<CImageDataObject> m_pSpeakerIcon;
+  // The codes of m_Emotions, for the scan.
+  EmoticonMatcher m_EmotionCodes;
 };

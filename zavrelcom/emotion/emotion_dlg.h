@@ -3,14 +3,20 @@
 //
 // Created through DllGetClassObject with CLSID_EmotionDlg; answers
 // IID_IEmotionDlg and IID_IUnknownEx with the pointer of its IEmotionDlg
-// part; Release at 0 deletes the whole dialog object.
+// part; Release at 0 deletes the whole dialog object (destroying its window
+// when it still exists).
 //
-// In this version the dialog's window is not made yet: CreateDlg,
-// LoadEmotions and ShowDlg do nothing, GetHwnd answers null and DestroyDlg
-// false. GetDlgSize answers the grid's size from its defaults.
+// The dialog shows the grid picture named by the emoticon "config.ini",
+// frames the cell under the mouse, and on a click sends WM_EMOTION_SELECTED
+// with the picked emoticon's record (read from the file at that moment) to
+// its owner, then hides; it also hides when it loses the focus. Enter and
+// Escape do nothing. Codes and names are cut to 15 bytes without splitting
+// a double-byte character of the ANSI code page.
 #pragma once
 
 #include "afx/afx_dialog.h"
+#include "afx/afx_image.h"
+#include "support/dravik/ini_file.h"
 #include "zavrelcom/emotion/emotion.h"
 #include "zavrelcom/server/component.h"
 #include "zavrelcom/server/unknown_ex.h"
@@ -55,9 +61,37 @@ class CEmotionDlg : public CDialog, public CComponentT<IEmotionDlg, CEmotionDlg>
   void GetDlgSize(SIZE* out) override;
   void ShowDlg(int x, int y) override;
 
+ protected:
+  // Enter and Escape do not close the dialog.
+  void OnOK() override;
+  void OnCancel() override;
+
+  afx_msg int OnCreate(LPCREATESTRUCTA lpCreateStruct);
+  afx_msg void OnPaint();
+  afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+  afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+  afx_msg LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
+  afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+  afx_msg void OnKillFocus(CWnd* pNewWnd);
+
+  DECLARE_MESSAGE_MAP()
+
  private:
+  LRESULT OnMouseMoveMessage(WPARAM wParam, LPARAM lParam);
+  LRESULT OnLButtonDownMessage(WPARAM wParam, LPARAM lParam);
+  LRESULT OnKillFocusMessage(WPARAM wParam, LPARAM lParam);
+  // The cell index at a point of the client area, -1 for none.
+  int HitTest(CPoint point) const;
+  // The record of emoticon index, read from the file now.
+  void FillEmotion(int index, tagEmotion* out) const;
+
   WORD m_nRows = 8;
   WORD m_nCols = 9;
+  CImage m_PageImage;
   SIZE m_szCell = {25, 25};
+  int m_nCount = 0;
+  int m_nHover = -1;
+  CIniFile m_IniFile;
   RECT m_rcMargin = {2, 2, 2, 2};
+  BOOL m_bTracking = FALSE;
 };
