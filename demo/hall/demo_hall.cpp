@@ -21,6 +21,7 @@
 #include "afx/afx_gdi.h"
 #include "afx/afx_wnd.h"
 #include "demo/common/channel_sinks.h"
+#include "demo/hall/chat_window.h"
 #include "support/tessor/xml_parser.h"
 #include "zavrel/component/create_functions.h"
 #include "zavrel/config/av_config_xml_handler.h"
@@ -387,6 +388,17 @@ int main(int argc, char** argv) {
   if (Check(window.coinLoaded, "无法把 skin\\coin.bmp 切成 8 帧"))
     Line("金币动画：skin\\coin.bmp 切成 8 帧，每秒 12 帧循环播放");
   window.SetStatus("Connecting to the login server...");
+
+  Step("打开聊天窗口：消息代理、表情图片与表情选择框（ZavrelCom.dll）");
+  ChatWindow chat;
+  if (Check(chat.Open(dir, 40, 230), "无法打开聊天窗口：" + chat.Error())) {
+    Line("聊天窗口写入系统公告、玩家发言、私聊、喇叭与时间，嵌入对象 " + std::to_string(chat.ObjectCount()) + " 个");
+    if (Check(chat.PickEmoticon(3), "表情选择框没有把表情代码放进输入框")) {
+      Line("选中表情：输入框为 " + chat.InputText());
+    }
+    chat.Send();
+    chat.ShowPicker(5);
+  }
 
   Step("连接登录服务器（自动重连，间隔 1 秒）");
   IGameRankTable* ranks =
