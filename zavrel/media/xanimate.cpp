@@ -3,6 +3,7 @@
 #include "support/ormlace/skin_image_manager.h"
 #include "zavrel/media/cell_grid.h"
 #include "zavrel/media/destroy_guard.h"
+#include "zavrel/media/frame_steps.h"
 
 namespace {
 
@@ -129,13 +130,10 @@ CSize CxAnimate::GetFrameSize() const { return m_szFrame; }
 void CxAnimate::Draw(CDC* pDC, int x, int y) {
   if (!pDC || !m_bPlaying || m_nCurFrame < 0 || m_nCurFrame >= GetFrameCount()) return;
   m_ptDraw = CPoint(x, y);
-  m_Frames[m_nCurFrame].Draw(pDC->GetSafeHdc(), x, y, -1, -1, nullptr, false);
+  media::DrawFrame(m_Frames, m_nCurFrame, pDC, x, y);
 }
 
-void CxAnimate::ClearFrame() {
-  for (INT_PTR i = 0; i < m_Frames.GetSize(); ++i) m_Frames[i].Destroy();
-  m_Frames.RemoveAll();
-}
+void CxAnimate::ClearFrame() { media::ClearFrames(m_Frames); }
 
 void CxAnimate::OnTimerEx(UINT nIDEvent) {
   if (nIDEvent == m_nTimerID) UpdateAnimate();
@@ -143,23 +141,7 @@ void CxAnimate::OnTimerEx(UINT nIDEvent) {
 
 void CxAnimate::UpdateAnimate() {
   if (!m_bPlaying) return;
-  bool over = false;
-  if (m_bReverse) {
-    if (--m_nCurFrame < 0) {
-      if (m_bLoop) {
-        m_nCurFrame = GetFrameCount() - 1;
-      } else {
-        over = true;
-      }
-    }
-  } else if (++m_nCurFrame >= GetFrameCount()) {
-    if (m_bLoop) {
-      m_nCurFrame = 0;
-    } else {
-      over = true;
-    }
-  }
-  if (over) {
+  if (media::StepFrame(m_nCurFrame, GetFrameCount(), m_bReverse, m_bLoop)) {
     Stop();
     if (m_pListener) {
       media::DestroyGuard guard(this);
