@@ -25,6 +25,9 @@
 #endif
 
 class CCmdTarget;
+// ActiveX control events (afx_olecontrol.h).
+struct AFX_EVENT;
+struct AFX_EVENTSINKMAP;
 
 // Calls one handler of pTarget (the class that declared the entry) with the
 // message's parameters and returns the message result.
@@ -273,11 +276,18 @@ class AFX_API CCmdTarget : public CObject {
   // handler's result). With pHandlerInfo, only reports the handler found.
   // TRUE when a handler was found.
   virtual BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo);
+  // Routes an event of the hosted ActiveX control idCtrl to its handler in
+  // the event sink map chain (afx_olecontrol.h). TRUE when a handler took
+  // it.
+  virtual BOOL OnEvent(UINT idCtrl, AFX_EVENT* pEvent, AFX_CMDHANDLERINFO* pHandlerInfo);
 
  protected:
   // The root table (no entries, no base).
   static const AFX_MSGMAP* GetThisMessageMap();
   virtual const AFX_MSGMAP* GetMessageMap() const;
+  // The root event sink map (no entries, no base; afx_olecontrol.h).
+  static const AFX_EVENTSINKMAP* GetThisEventSinkMap();
+  virtual const AFX_EVENTSINKMAP* GetEventSinkMap() const;
 
   // The first entry in the chain for a plain window message (not WM_COMMAND
   // or WM_NOTIFY); null when none.

@@ -9,6 +9,7 @@
 
 #include "afx/afx_gdi.h"
 #include "afx/afx_module.h"
+#include "afx/afx_olecontrol.h"
 #include "afx/afx_thread.h"
 
 namespace {
@@ -169,6 +170,7 @@ END_MESSAGE_MAP()
 CWnd::CWnd() : m_hWnd(nullptr), m_pfnSuper(nullptr), m_hWndOwner(nullptr) {}
 
 CWnd::~CWnd() {
+  if (m_pCtrlSite) AfxDestroyControlSite(this);
   if (m_hWnd && FromHandlePermanent(m_hWnd) == this) CWnd::DestroyWindow();
   // Still linked when the window belongs to another thread (which refuses
   // DestroyWindow): unlink, so no dangling object stays in the map.
@@ -365,6 +367,8 @@ BOOL CWnd::Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, co
 }
 
 BOOL CWnd::DestroyWindow() {
+  // A hosted control's window is the control's: closing the control ends it.
+  if (m_pCtrlSite) return AfxDestroyControlSite(this);
   HWND hWnd = m_hWnd;
   if (!hWnd) return FALSE;
   const bool linked = FromHandlePermanent(hWnd) == this;

@@ -26,6 +26,8 @@
 // Each window may be linked to one object at a time.
 #pragma once
 
+#include <ole2.h>
+
 #include "afx/afx_cmd_target.h"
 #include "afx/afx_port.h"
 #include "afx/afx_string.h"
@@ -56,6 +58,8 @@
 class CWnd;
 class CDC;
 class CDataExchange;
+class CFile;
+class COleControlSite;
 struct CCreateContext;
 
 // The window procedure of every subclassed window.
@@ -207,6 +211,35 @@ class AFX_API CWnd : public CCmdTarget {
   int ReleaseDC(CDC* pDC);
   UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer);
   BOOL KillTimer(UINT_PTR nIDEvent);
+
+  // --- ActiveX controls (afx_olecontrol.h) -----------------------------
+  // Creates the control of class clsid (or of the programmatic identifier
+  // pszClass) in place as the child nID of pParentWnd, and links its
+  // window to this object (attached, not subclassed). pPersist, when given,
+  // holds the control's saved state: a stream, or a compound file when
+  // bStorage; bstrLicKey, when given, is the licence key handed to the
+  // control's class factory. FALSE, no window and no control left, when
+  // this object has a window, pParentWnd has none, or the control cannot
+  // be made or activated.
+  BOOL CreateControl(REFCLSID clsid, LPCSTR pszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID,
+                     CFile* pPersist = nullptr, BOOL bStorage = FALSE, BSTR bstrLicKey = nullptr);
+  BOOL CreateControl(LPCSTR pszClass, LPCSTR pszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID,
+                     CFile* pPersist = nullptr, BOOL bStorage = FALSE, BSTR bstrLicKey = nullptr);
+  // The hosted control (not AddRef'ed; the site keeps it), null when none.
+  LPUNKNOWN GetControlUnknown();
+  // Calls the control's member dwDispID through IDispatch::Invoke: wFlags
+  // DISPATCH_METHOD, _PROPERTYGET or _PROPERTYPUT; the arguments follow as
+  // pbParamInfo (a concatenation of VTS_* strings) describes them; the
+  // result is converted to vtRet and stored at pvRet (VT_EMPTY: none).
+  // Strings go in as LPCSTR and come back as CString (VT_BSTR), converted
+  // with the ANSI code page. A failed call leaves the result zeroed (an
+  // empty CString); nothing is thrown. Nothing happens without a control.
+  void InvokeHelper(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet, const BYTE* pbParamInfo, ...);
+  // A property read and write through InvokeHelper (one value of vtProp).
+  void GetProperty(DISPID dwDispID, VARTYPE vtProp, void* pvProp) const;
+  void SetProperty(DISPID dwDispID, VARTYPE vtProp, ...);
+  // The control's site when this object hosts a control, else null.
+  COleControlSite* m_pCtrlSite = nullptr;
 
   // Runs DoDataExchange: controls to members when bSaveAndValidate, members
   // to controls otherwise (afx_ddx.h). FALSE when an exchange failed or
