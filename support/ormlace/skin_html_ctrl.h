@@ -1,28 +1,38 @@
 // CSkinHtmlCtrl: Ormlace's child window that shows a web page.
 //
-// The control embeds a web browser object (owned by the control, made with
-// its window) whose Silent property is set, so that script errors never
-// raise dialogs; GetBrowser exposes it for further properties.
-//
-// Declared here as the contract of the library; its implementation comes
-// with the browser dialog that uses it. Windows only.
+// Create hosts the system's web browser control (Shell.Explorer, class
+// {8856F961-340A-11D0-A96B-00C04FD705A2}) through the framework's control
+// container (afx_olecontrol.h) as the child nID of the parent; the class
+// name and creation context are ignored. The browser object is owned by the
+// control and let go with its window. GetBrowser exposes it for its
+// properties (the browser dialog sets Silent, so that script errors raise
+// no dialogs). The browser's events reach the parent's event sink map under
+// the child identifier. Windows only.
 #pragma once
 
+#include <exdisp.h>
+
+#include "afx/afx_olecontrol.h"
 #include "afx/afx_wnd.h"
 #include "support/base/library_api.h"
-
-struct IWebBrowser2;
+#include "support/base/win_owners.h"
 
 class ORMLACE_API CSkinHtmlCtrl : public CWnd {
  public:
   CSkinHtmlCtrl();
   ~CSkinHtmlCtrl() override;
 
-  // Shows the page at the URL (a C string); FALSE when the browser is not up.
+  // FALSE, no window, when the browser control cannot be made.
+  BOOL Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID,
+              CCreateContext* pContext = nullptr) override;
+  BOOL DestroyWindow() override;
+
+  // Shows the page at the URL (a C string in the ANSI code page); FALSE
+  // when the browser is not up or refuses the address.
   BOOL Navigate(LPCSTR lpszURL);
-  // The embedded browser (owned by the control), null before the window.
-  IWebBrowser2* GetBrowser() const { return m_pBrowser; }
+  // The embedded browser (owned by the control), null without a window.
+  IWebBrowser2* GetBrowser() const { return m_pBrowser.get(); }
 
  protected:
-  IWebBrowser2* m_pBrowser;
+  UniqueComPtr<IWebBrowser2> m_pBrowser;
 };

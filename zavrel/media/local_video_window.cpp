@@ -1,0 +1,206 @@
+#include "zavrel/media/local_video_window.h"
+
+namespace {
+
+// {075083C0-5319-4938-8E1E-734023126D72}
+const CLSID kLocalVideoClsid = {0x075083C0, 0x5319, 0x4938, {0x8E, 0x1E, 0x73, 0x40, 0x23, 0x12, 0x6D, 0x72}};
+
+const BYTE kParamsLong[] = VTS_I4;
+const BYTE kParamsThreeLongs[] = VTS_I4 VTS_I4 VTS_I4;
+const BYTE kParamsUnsignedLong[] = VTS_UI4;
+const BYTE kParamsLogin[] = VTS_UI4 VTS_UI4 VTS_UI4 VTS_BSTR VTS_I2;
+
+}  // namespace
+
+IMPLEMENT_DYNCREATE(CLocalVideoWindow, CWnd)
+
+BEGIN_MESSAGE_MAP(CLocalVideoWindow, CWnd)
+ON_WM_PAINT()
+ON_WM_CREATE()
+ON_WM_ERASEBKGND()
+ON_MESSAGE(WM_ACTIVATE, OnActivate)
+END_MESSAGE_MAP()
+
+BEGIN_EVENTSINK_MAP(CLocalVideoWindow, CWnd)
+ON_EVENT(CLocalVideoWindow, CLocalVideoWindow::kControlId, 1, OnLoginResultAvmLocal, VTS_I4)
+ON_EVENT(CLocalVideoWindow, CLocalVideoWindow::kControlId, 2, OnRecvAudioResultAvmLocal, VTS_I4 VTS_I4)
+ON_EVENT(CLocalVideoWindow, CLocalVideoWindow::kControlId, 3, OnRecvVideoResultAvmLocal, VTS_I4 VTS_I4)
+END_EVENTSINK_MAP()
+
+CLocalVideoWindow::CLocalVideoWindow()
+    : m_windowSize{0, 0}, m_bLogin(false), m_pListener(nullptr), m_dwUserID(0xFFFFFFFF), m_rcDefault{0, 0, 0, 0} {}
+
+CLocalVideoWindow::~CLocalVideoWindow() { DestroyWindow(); }
+
+CLSID const& CLocalVideoWindow::GetClsid() { return kLocalVideoClsid; }
+
+BOOL CLocalVideoWindow::Resubclass(BOOL bCreated) {
+  if (bCreated) {
+    HWND hWnd = Detach();
+    SubclassWindow(hWnd);
+  }
+  return bCreated;
+}
+
+BOOL CLocalVideoWindow::Create(LPCSTR, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                               UINT nID, CCreateContext*) {
+  return Resubclass(CreateControl(GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID));
+}
+
+BOOL CLocalVideoWindow::Create(LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID,
+                               CFile* pPersist, BOOL bStorage, BSTR bstrLicKey) {
+  return Resubclass(
+      CreateControl(GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID, pPersist, bStorage, bstrLicKey));
+}
+
+void CLocalVideoWindow::SetWindowSize(int cx, int cy) {
+  m_windowSize.cx = cx;
+  m_windowSize.cy = cy;
+}
+
+void CLocalVideoWindow::SetWindowSize(const SIZE* pSize) {
+  if (pSize) m_windowSize = *pSize;
+}
+
+// --- automation -------------------------------------------------------------
+
+long CLocalVideoWindow::StartVideoCapture(long nDevice, long nWidth, long nHeight) {
+  long result = 0;
+  InvokeHelper(1, DISPATCH_METHOD, VT_I4, &result, kParamsThreeLongs, nDevice, nWidth, nHeight);
+  return result;
+}
+
+void CLocalVideoWindow::StopVideoCapture() { InvokeHelper(2, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr); }
+
+long CLocalVideoWindow::SetVideoEncoderParam(long nParam1, long nParam2, long nParam3) {
+  long result = 0;
+  InvokeHelper(3, DISPATCH_METHOD, VT_I4, &result, kParamsThreeLongs, nParam1, nParam2, nParam3);
+  return result;
+}
+
+void CLocalVideoWindow::ShowVideoPropertyPage(long hWndParent) {
+  InvokeHelper(4, DISPATCH_METHOD, VT_EMPTY, nullptr, kParamsLong, hWndParent);
+}
+
+void CLocalVideoWindow::EnableShowLocalVideo(long bEnable) {
+  InvokeHelper(5, DISPATCH_METHOD, VT_EMPTY, nullptr, kParamsLong, bEnable);
+}
+
+long CLocalVideoWindow::StartAudioCapture(long nDevice) {
+  long result = 0;
+  InvokeHelper(6, DISPATCH_METHOD, VT_I4, &result, kParamsLong, nDevice);
+  return result;
+}
+
+void CLocalVideoWindow::StopAudioCapture() { InvokeHelper(7, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr); }
+
+long CLocalVideoWindow::StartAudioPlayer(long nDevice) {
+  long result = 0;
+  InvokeHelper(8, DISPATCH_METHOD, VT_I4, &result, kParamsLong, nDevice);
+  return result;
+}
+
+void CLocalVideoWindow::StopAudioPlayer() { InvokeHelper(9, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr); }
+
+long CLocalVideoWindow::Login(unsigned long dwServerIP, unsigned long dwPort, unsigned long dwUserID,
+                              LPCSTR lpszPassword, short nType) {
+  long result = 0;
+  InvokeHelper(10, DISPATCH_METHOD, VT_I4, &result, kParamsLogin, dwServerIP, dwPort, dwUserID, lpszPassword, nType);
+  return result;
+}
+
+void CLocalVideoWindow::Logout() { InvokeHelper(11, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr); }
+
+long CLocalVideoWindow::StartRecvVideo(unsigned long dwUserID) {
+  long result = 0;
+  InvokeHelper(12, DISPATCH_METHOD, VT_I4, &result, kParamsUnsignedLong, dwUserID);
+  return result;
+}
+
+void CLocalVideoWindow::StopRecvVideo(unsigned long dwUserID) {
+  InvokeHelper(13, DISPATCH_METHOD, VT_EMPTY, nullptr, kParamsUnsignedLong, dwUserID);
+}
+
+long CLocalVideoWindow::StartRecvAudio(unsigned long dwUserID) {
+  long result = 0;
+  InvokeHelper(14, DISPATCH_METHOD, VT_I4, &result, kParamsUnsignedLong, dwUserID);
+  return result;
+}
+
+void CLocalVideoWindow::StopRecvAudio(unsigned long dwUserID) {
+  InvokeHelper(15, DISPATCH_METHOD, VT_EMPTY, nullptr, kParamsUnsignedLong, dwUserID);
+}
+
+void CLocalVideoWindow::EnableSendVideo(long bEnable) {
+  InvokeHelper(16, DISPATCH_METHOD, VT_EMPTY, nullptr, kParamsLong, bEnable);
+}
+
+void CLocalVideoWindow::EnableSendAudio(long bEnable) {
+  InvokeHelper(17, DISPATCH_METHOD, VT_EMPTY, nullptr, kParamsLong, bEnable);
+}
+
+long CLocalVideoWindow::get_VideoCapDeviceCount() {
+  long result = 0;
+  InvokeHelper(18, DISPATCH_PROPERTYGET, VT_I4, &result, nullptr);
+  return result;
+}
+
+CString CLocalVideoWindow::get_VideoCapDeviceName(long nIndex) {
+  CString result;
+  InvokeHelper(19, DISPATCH_PROPERTYGET, VT_BSTR, &result, kParamsLong, nIndex);
+  return result;
+}
+
+long CLocalVideoWindow::get_AudioCapDeviceCount() {
+  long result = 0;
+  InvokeHelper(20, DISPATCH_PROPERTYGET, VT_I4, &result, nullptr);
+  return result;
+}
+
+CString CLocalVideoWindow::get_AudioCapDeviceName(long nIndex) {
+  CString result;
+  InvokeHelper(21, DISPATCH_PROPERTYGET, VT_BSTR, &result, kParamsLong, nIndex);
+  return result;
+}
+
+long CLocalVideoWindow::get_AudioPlayDevCount() {
+  long result = 0;
+  InvokeHelper(22, DISPATCH_PROPERTYGET, VT_I4, &result, nullptr);
+  return result;
+}
+
+CString CLocalVideoWindow::get_AudioPlayDeviceName(long nIndex) {
+  CString result;
+  InvokeHelper(23, DISPATCH_PROPERTYGET, VT_BSTR, &result, kParamsLong, nIndex);
+  return result;
+}
+
+// --- messages and events ----------------------------------------------------
+
+void CLocalVideoWindow::DrawView(CDC*) {}
+
+void CLocalVideoWindow::OnPaint() {
+  CPaintDC dc(this);
+  DrawView(&dc);
+}
+
+int CLocalVideoWindow::OnCreate(LPCREATESTRUCTA lpCreateStruct) {
+  return CWnd::OnCreate(lpCreateStruct) == -1 ? -1 : 0;
+}
+
+BOOL CLocalVideoWindow::OnEraseBkgnd(CDC*) { return FALSE; }
+
+LRESULT CLocalVideoWindow::OnActivate(WPARAM, LPARAM) { return Default(); }
+
+void CLocalVideoWindow::OnLoginResultAvmLocal(long lResult) {
+  m_bLogin = lResult != 0;
+  if (m_pListener) m_pListener->OnLoginResult(lResult);
+}
+
+void CLocalVideoWindow::OnRecvAudioResultAvmLocal(long lParam1, long lParam2) {
+  if (m_pListener) m_pListener->OnRecvAudioResult(lParam1, lParam2);
+}
+
+void CLocalVideoWindow::OnRecvVideoResultAvmLocal(long lParam1, long lParam2) {
+  if (m_pListener) m_pListener->OnRecvVideoResult(lParam1, lParam2);
+}

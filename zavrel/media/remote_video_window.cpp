@@ -1,0 +1,91 @@
+#include "zavrel/media/remote_video_window.h"
+
+namespace {
+
+// {4994C1B7-684C-4818-B61B-4D9011F6E8BD}
+const CLSID kRemoteVideoClsid = {0x4994C1B7, 0x684C, 0x4818, {0xB6, 0x1B, 0x4D, 0x90, 0x11, 0xF6, 0xE8, 0xBD}};
+
+const BYTE kParamsLong[] = VTS_I4;
+const BYTE kParamsUnsignedLong[] = VTS_UI4;
+
+}  // namespace
+
+IMPLEMENT_DYNCREATE(CRemoteVideoWindow, CWnd)
+
+BEGIN_MESSAGE_MAP(CRemoteVideoWindow, CWnd)
+ON_WM_PAINT()
+ON_WM_CREATE()
+ON_WM_ERASEBKGND()
+END_MESSAGE_MAP()
+
+CRemoteVideoWindow::CRemoteVideoWindow()
+    : m_windowSize{0, 0},
+      m_bVideoEnable(false),
+      m_bAudioEnable(false),
+      m_dwUserID(0xFFFFFFFF),
+      m_rcDefault{0, 0, 0, 0} {}
+
+CRemoteVideoWindow::~CRemoteVideoWindow() { DestroyWindow(); }
+
+CLSID const& CRemoteVideoWindow::GetClsid() { return kRemoteVideoClsid; }
+
+BOOL CRemoteVideoWindow::Resubclass(BOOL bCreated) {
+  if (bCreated) {
+    HWND hWnd = Detach();
+    SubclassWindow(hWnd);
+  }
+  return bCreated;
+}
+
+BOOL CRemoteVideoWindow::Create(LPCSTR, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                                UINT nID, CCreateContext*) {
+  return Resubclass(CreateControl(GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID));
+}
+
+BOOL CRemoteVideoWindow::Create(LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID,
+                                CFile* pPersist, BOOL bStorage, BSTR bstrLicKey) {
+  return Resubclass(
+      CreateControl(GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID, pPersist, bStorage, bstrLicKey));
+}
+
+void CRemoteVideoWindow::SetWindowSize(int cx, int cy) {
+  m_windowSize.cx = cx;
+  m_windowSize.cy = cy;
+}
+
+void CRemoteVideoWindow::SetWindowSize(const SIZE* pSize) {
+  if (pSize) m_windowSize = *pSize;
+}
+
+unsigned long CRemoteVideoWindow::GetUserID() {
+  unsigned long result = 0;
+  InvokeHelper(1, DISPATCH_PROPERTYGET, VT_UI4, &result, nullptr);
+  return result;
+}
+
+void CRemoteVideoWindow::PutUserID(unsigned long dwUserID) {
+  InvokeHelper(1, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, kParamsUnsignedLong, dwUserID);
+}
+
+long CRemoteVideoWindow::GetVisible() {
+  long result = 0;
+  InvokeHelper(2, DISPATCH_PROPERTYGET, VT_I4, &result, nullptr);
+  return result;
+}
+
+void CRemoteVideoWindow::PutVisible(long bVisible) {
+  InvokeHelper(2, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, kParamsLong, bVisible);
+}
+
+void CRemoteVideoWindow::DrawView(CDC*) {}
+
+void CRemoteVideoWindow::OnPaint() {
+  CPaintDC dc(this);
+  DrawView(&dc);
+}
+
+int CRemoteVideoWindow::OnCreate(LPCREATESTRUCTA lpCreateStruct) {
+  return CWnd::OnCreate(lpCreateStruct) == -1 ? -1 : 0;
+}
+
+BOOL CRemoteVideoWindow::OnEraseBkgnd(CDC*) { return FALSE; }
