@@ -15,12 +15,14 @@
 // the session (for a screenshot).
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "afx/afx_gdi.h"
 #include "afx/afx_wnd.h"
 #include "demo/common/channel_sinks.h"
+#include "demo/hall/browser_page.h"
 #include "demo/hall/chat_window.h"
 #include "support/tessor/xml_parser.h"
 #include "zavrel/component/create_functions.h"
@@ -367,8 +369,12 @@ void TalkToGame(const std::string& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The browser mode: the browser dialog on the hall's local page.
+  if (argc >= 2 && std::strcmp(argv[1], "--browser") == 0 && argc <= 3)
+    return RunBrowserPage(FileUtility::GetCurrentWorkingDirectory(),
+                          argc == 3 ? static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)) : 3000);
   if (argc != 2 && argc != 3) {
-    std::fprintf(stderr, "usage: demo_hall LOGIN_PORT [LINGER_MS]\n");
+    std::fprintf(stderr, "usage: demo_hall LOGIN_PORT [LINGER_MS]\n       demo_hall --browser [SHOW_MS]\n");
     return 2;
   }
   const WORD port = static_cast<WORD>(std::strtoul(argv[1], nullptr, 10));
