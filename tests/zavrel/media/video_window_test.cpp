@@ -201,6 +201,36 @@ TEST_F(VideoWindowTest, LoginEventSetsTheFlagAndReachesTheListener) {
   EXPECT_EQ(listener.events, (std::vector<std::string>{"login 0", "login 1", "login 0", "audio 41 1", "video 42 1"}));
 }
 
+// A listener that ends the window (and its control) from inside the event.
+class DeletingListener : public IAVListner {
+ public:
+  CLocalVideoWindow* pWnd = nullptr;
+  int calls = 0;
+  void OnLoginResult(long) override {
+    ++calls;
+    delete pWnd;
+    pWnd = nullptr;
+  }
+  void OnRecvAudioResult(long, long) override {}
+  void OnRecvVideoResult(long, long) override {}
+};
+
+TEST_F(VideoWindowTest, ListenerThatDeletesTheWindowDuringTheLoginEvent) {
+  const int before = VideoCtlObjectCount();
+  DeletingListener listener;
+  listener.pWnd = new CLocalVideoWindow;
+  ASSERT_TRUE(listener.pWnd->Create(nullptr, "local", WS_CHILD | WS_VISIBLE, kRect, &parent, 8067, nullptr));
+  listener.pWnd->SetAVListner(&listener);
+  HWND hWnd = listener.pWnd->m_hWnd;
+  // From the control's timer, inside the message loop.
+  listener.pWnd->Login(1, 2, 3, "x", 0);
+  ASSERT_TRUE(testkit::PumpMessagesUntil([&] { return listener.calls > 0; }, 5000));
+  testkit::PumpMessagesFor(100);
+  EXPECT_EQ(listener.calls, 1);
+  EXPECT_FALSE(IsWindow(hWnd));
+  EXPECT_EQ(VideoCtlObjectCount(), before);
+}
+
 TEST_F(VideoWindowTest, EventsWithoutListenerOnlyUpdateTheLoginFlag) {
   CLocalVideoWindow wnd;
   ASSERT_TRUE(wnd.Create(nullptr, "local", WS_CHILD | WS_VISIBLE, kRect, &parent, 8067, nullptr));
