@@ -154,6 +154,8 @@ TEST_F(VideoWindowTest, FreshWindowsHoldTheirInitialValues) {
   EXPECT_EQ(remote.GetUserID(), 0xFFFFFFFFu);
   EXPECT_FALSE(remote.IsVideoEnable());
   EXPECT_FALSE(remote.IsAudioEnable());
+  EXPECT_TRUE(IsEqualCLSID(CLocalVideoWindow::GetClsid(), CLSID_VideoCtlLocal));
+  EXPECT_TRUE(IsEqualCLSID(CRemoteVideoWindow::GetClsid(), CLSID_VideoCtlRemote));
   // Dynamic creation makes the same fresh objects.
   std::unique_ptr<CObject> made(RUNTIME_CLASS(CLocalVideoWindow)->CreateObject());
   ASSERT_TRUE(made);
