@@ -19,8 +19,8 @@
 
 #include <string>
 
-#include "support/brevio/ximage.h"
 #include "support/base/library_api.h"
+#include "support/brevio/ximage.h"
 
 class ORMLACE_API CSkinImageManager {
  public:
