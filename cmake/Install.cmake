@@ -79,6 +79,9 @@ function(zavrel_install)
     install(FILES ${ZAVREL_SOURCE_DIR}/${header} DESTINATION include/${dir})
   endforeach()
 
+  # Dravik's TinyXML classes (support/dravik/dravik_xml.h includes them).
+  install(FILES ${ZAVREL_DEPS_DIR}/tinyxml/tinyxml.h ${ZAVREL_DEPS_DIR}/tinyxml/tinystr.h DESTINATION include)
+
   file(GLOB docs ${ZAVREL_SOURCE_DIR}/docs/*.md)
   list(REMOVE_ITEM docs ${ZAVREL_SOURCE_DIR}/docs/wine-harness.md)
   install(FILES ${docs} ${ZAVREL_SOURCE_DIR}/README.md DESTINATION share/doc/zavrel)
