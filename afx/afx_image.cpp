@@ -1,37 +1,15 @@
 #include "afx/afx_image.h"
 
-#include <objidl.h>
-
-#include <gdiplus.h>
-
 #include <vector>
 
-#include "support/base/unique_owner.h"
+#include "support/base/gdiplus_owners.h"
 
 namespace {
 
 namespace gp = Gdiplus;
 namespace gpx = Gdiplus::DllExports;
 
-struct GdipBitmapTraits {
-  using Type = gp::GpBitmap*;
-  static Type Empty() noexcept { return nullptr; }
-  static void Close(Type p) noexcept { gpx::GdipDisposeImage(p); }
-};
-using UniqueGdipBitmap = UniqueOwner<GdipBitmapTraits>;
-
 constexpr UINT kMaxSide = 16384;
-
-// GDI+ starts once for the framework, on first use, and is never shut down:
-// that must not happen from DllMain, and it ends with the process.
-bool EnsureGdiplus() {
-  static const bool started = [] {
-    ULONG_PTR token = 0;
-    gp::GdiplusStartupInput input;
-    return gp::GdiplusStartup(&token, &input, nullptr) == gp::Ok;
-  }();
-  return started;
-}
 
 }  // namespace
 

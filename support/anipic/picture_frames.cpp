@@ -1,42 +1,13 @@
 #include "support/anipic/picture_frames.h"
 
-#include <objidl.h>
-
-#include <gdiplus.h>
-
 #include <vector>
 
-#include "support/base/unique_owner.h"
+#include "support/base/gdiplus_owners.h"
 
 namespace {
 
 namespace gp = Gdiplus;
 namespace gpx = Gdiplus::DllExports;
-
-struct GdipImageTraits {
-  using Type = gp::GpImage*;
-  static Type Empty() noexcept { return nullptr; }
-  static void Close(Type p) noexcept { gpx::GdipDisposeImage(p); }
-};
-using UniqueGdipImage = UniqueOwner<GdipImageTraits>;
-
-struct GdipGraphicsTraits {
-  using Type = gp::GpGraphics*;
-  static Type Empty() noexcept { return nullptr; }
-  static void Close(Type p) noexcept { gpx::GdipDeleteGraphics(p); }
-};
-using UniqueGdipGraphics = UniqueOwner<GdipGraphicsTraits>;
-
-// GDI+ starts once for the module, on first use, and is never shut down
-// (not from DllMain; it ends with the process).
-bool EnsureGdiplus() {
-  static const bool started = [] {
-    ULONG_PTR token = 0;
-    gp::GdiplusStartupInput input;
-    return gp::GdiplusStartup(&token, &input, nullptr) == gp::Ok;
-  }();
-  return started;
-}
 
 // {6AEDBD6D-3FB5-418A-83A6-7F45229DC872}: FrameDimensionTime.
 const GUID kFrameDimensionTime = {0x6AEDBD6D, 0x3FB5, 0x418A, {0x83, 0xA6, 0x7F, 0x45, 0x22, 0x9D, 0xC8, 0x72}};

@@ -2,10 +2,6 @@
 // drawing with transparency by hand-made resampling.
 #include "support/picture/picture.h"
 
-#include <objidl.h>
-
-#include <gdiplus.h>
-
 #include <algorithm>
 #include <new>
 #include <optional>
@@ -13,6 +9,7 @@
 #include <utility>
 
 #include "afx/afx_gdi.h"
+#include "support/base/gdiplus_owners.h"
 #include "support/base/win_owners.h"
 
 namespace picture {
@@ -22,32 +19,7 @@ namespace gpx = Gdiplus::DllExports;
 
 namespace {
 
-// ---- owners of the handles used here ----
-
-struct GdipImageTraits {
-  using Type = gp::GpImage*;
-  static Type Empty() noexcept { return nullptr; }
-  static void Close(Type p) noexcept { gpx::GdipDisposeImage(p); }
-};
-using UniqueGdipImage = UniqueOwner<GdipImageTraits>;
-
-struct StreamTraits {
-  using Type = IStream*;
-  static Type Empty() noexcept { return nullptr; }
-  static void Close(Type p) noexcept { p->Release(); }
-};
-using UniqueStream = UniqueOwner<StreamTraits>;
-
-// GDI+ is started once per module, on first use, and never shut down: it
-// must not be shut down from DllMain, and it ends with the process.
-bool EnsureGdiplus() {
-  static const bool started = [] {
-    ULONG_PTR token = 0;
-    gp::GdiplusStartupInput input;
-    return gp::GdiplusStartup(&token, &input, nullptr) == gp::Ok;
-  }();
-  return started;
-}
+// ---- sizes ----
 
 bool SizeAcceptable(std::uint64_t width, std::uint64_t height) {
   return width != 0 && height != 0 && width <= kMaxSide && height <= kMaxSide && width * height <= kMaxPixels;
@@ -273,7 +245,7 @@ class Loader {
     if (!target) return false;
     std::copy(bytes.begin(), bytes.end(), static_cast<char*>(target));
     GlobalUnlock(memory.get());
-    UniqueStream stream;
+    UniqueComPtr<IStream> stream;
     if (FAILED(CreateStreamOnHGlobal(memory.get(), TRUE, stream.put()))) return false;
     memory.release();  // the stream frees it now
     gp::GpBitmap* rawBitmap = nullptr;
