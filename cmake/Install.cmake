@@ -66,6 +66,14 @@ function(zavrel_install)
           RUNTIME DESTINATION bin
           LIBRARY DESTINATION bin
           ARCHIVE DESTINATION lib)
+  # The in-process COM servers that stand in for the installed controls (the
+  # animated emoticon picture, the video controls): loaded by class id once a
+  # host's installer has registered them (regsvr32), never linked.
+  foreach(server anipic videoctl)
+    if(TARGET ${server})
+      install(TARGETS ${server} RUNTIME DESTINATION bin LIBRARY DESTINATION bin)
+    endif()
+  endforeach()
   if(ZAVREL_SHARED_RUNTIME)
     foreach(dll IN LISTS ZAVREL_RUNTIME_DLLS)
       install(FILES ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${dll} DESTINATION bin)
