@@ -41,6 +41,11 @@ else()
 endif()
 
 if(ZAVREL_WINDOWS AND ZAVREL_RUN_WINDOWS_TESTS)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(ZAVREL_WINE_LOADER /usr/lib/wine/wine64)
+  else()
+    set(ZAVREL_WINE_LOADER /usr/lib/wine/wine)
+  endif()
   configure_file(${ZAVREL_SOURCE_DIR}/cmake/wine-run.in ${CMAKE_BINARY_DIR}/wine-run
                  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                                   WORLD_READ WORLD_EXECUTE @ONLY)

@@ -12,6 +12,16 @@
 #include "support/base/message_pump.h"
 #endif
 
+// The calling convention of member functions: thiscall on i686 (`this` in
+// ECX), the one convention of x86_64. A test that calls an interface slot
+// through its raw table, as a module built elsewhere would, declares the
+// pointer with it.
+#if defined(__i386__)
+#define TESTKIT_MEMBER_CALL __thiscall
+#else
+#define TESTKIT_MEMBER_CALL
+#endif
+
 namespace testkit {
 
 // A fresh directory under the system's temporary directory, removed with

@@ -37,17 +37,18 @@ TEST(ClientSocket, CreationAnswersByTheQueryRule) {
 TEST(ClientSocket, SlotsStandWhereTheServiceCallsThem) {
   SocketPtr socket;
   ASSERT_NE(nullptr, socket.get());
-  // Call through the raw table, as a module built elsewhere would.
+  // Call through the raw table, as a module built elsewhere would, with the
+  // member calling convention.
   void** table = *reinterpret_cast<void***>(socket.get());
-  auto status = reinterpret_cast<int (*)(IClientSocket*)>(table[11]);
-  auto pending = reinterpret_cast<DWORD (*)(IClientSocket*)>(table[15]);
-  auto close = reinterpret_cast<bool (*)(IClientSocket*, bool)>(table[16]);
-  auto connect = reinterpret_cast<bool (*)(IClientSocket*, LPCSTR, WORD)>(table[12]);
+  auto status = reinterpret_cast<int(TESTKIT_MEMBER_CALL*)(IClientSocket*)>(table[11]);
+  auto pending = reinterpret_cast<DWORD(TESTKIT_MEMBER_CALL*)(IClientSocket*)>(table[15]);
+  auto close = reinterpret_cast<bool(TESTKIT_MEMBER_CALL*)(IClientSocket*, bool)>(table[16]);
+  auto connect = reinterpret_cast<bool(TESTKIT_MEMBER_CALL*)(IClientSocket*, LPCSTR, WORD)>(table[12]);
   EXPECT_EQ(SocketStatus_Idle, status(socket.get()));
   EXPECT_EQ(0u, pending(socket.get()));
   EXPECT_FALSE(close(socket.get(), false));
   EXPECT_FALSE(connect(socket.get(), "127.0.0.1", 1));  // no sink yet: refused at once
-  auto sink = reinterpret_cast<bool (*)(IClientSocket*, IUnknownEx*)>(table[5]);
+  auto sink = reinterpret_cast<bool(TESTKIT_MEMBER_CALL*)(IClientSocket*, IUnknownEx*)>(table[5]);
   RecordingSink rec;
   EXPECT_TRUE(sink(socket.get(), &rec));
   EXPECT_EQ(&rec, socket->GetSocketSink());
