@@ -125,6 +125,9 @@ endfunction()
 # allocator, which the program's cannot reach.
 function(zavrel_no_throw_test name)
   cmake_parse_arguments(ARG "" "" "TESTS;PORTABLE;WINDOWS;LIBS" ${ARGN})
+  if(NOT ZAVREL_WINDOWS AND NOT ARG_PORTABLE)
+    return()  # it tests Windows code only
+  endif()
   set(sources ${ARG_PORTABLE})
   if(ZAVREL_WINDOWS)
     list(APPEND sources ${ARG_WINDOWS})
