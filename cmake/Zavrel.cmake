@@ -117,6 +117,31 @@ function(zavrel_test name)
   endif()
 endfunction()
 
+# zavrel_no_throw_test(NAME TESTS files... PORTABLE sources... WINDOWS
+#                      sources... LIBS libs...)
+# A test program of the exception barriers. It links the failing allocator
+# (tests/testkit/failing_new.cpp), and the library sources it names (paths
+# from the repository's root) are compiled into it: a DLL keeps its own
+# allocator, which the program's cannot reach.
+function(zavrel_no_throw_test name)
+  cmake_parse_arguments(ARG "" "" "TESTS;PORTABLE;WINDOWS;LIBS" ${ARGN})
+  if(NOT ZAVREL_WINDOWS AND NOT ARG_PORTABLE)
+    return()  # it tests Windows code only
+  endif()
+  set(sources ${ARG_PORTABLE})
+  if(ZAVREL_WINDOWS)
+    list(APPEND sources ${ARG_WINDOWS})
+  endif()
+  list(TRANSFORM sources PREPEND ${ZAVREL_SOURCE_DIR}/)
+  zavrel_test(${name}
+    PORTABLE ${ARG_TESTS} ${ZAVREL_SOURCE_DIR}/tests/testkit/failing_new.cpp ${sources}
+    LIBS zavrel ${ARG_LIBS})
+  if(TARGET ${name} AND ZAVREL_WINDOWS)
+    # The compiled-in classes are defined here, not imported.
+    target_compile_definitions(${name} PRIVATE ZAVREL_BUILDING_DLL)
+  endif()
+endfunction()
+
 # Adds every child directory that has a CMakeLists.txt, in name order, so
 # that new subsystems join the build without editing their parent.
 function(zavrel_add_subdirectories)

@@ -1,7 +1,9 @@
 #include "zavrel/component/component_loader.h"
 
+#include <cstdio>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <unordered_map>
 
 #include "support/base/win_owners.h"
@@ -35,13 +37,28 @@ char* KeepMessage(const CString& text) {
   return slot.get();
 }
 
+// The message thrown when memory runs out: the load failure with the
+// system's out-of-memory code, written into a buffer that exists from the
+// start, since nothing can be allocated for it.
+char* OutOfMemoryMessage(const std::string& module) {
+  static char text[512];
+  std::snprintf(text, sizeof(text), "%s 加载失败，错误代码：%ld ！", module.c_str(),
+                static_cast<long>(ERROR_NOT_ENOUGH_MEMORY));
+  return text;
+}
+
 }  // namespace
 
 CComponentLoader::CComponentLoader(const IID& iid, DWORD dwInterfaceVer, const std::string& strModuleFile,
                                    const std::string& strCreateProc)
     : m_strCreateProc(strCreateProc), m_strModuleFile(strModuleFile), m_pIID(&iid), m_dwInterfaceVer(dwInterfaceVer) {
-  std::unique_ptr<ModuleEntry>& entry = ModuleTable()[m_strModuleFile];
-  if (!entry) entry = std::make_unique<ModuleEntry>();
+  // Out of memory the module gets no entry, and Create reports that it
+  // cannot be loaded.
+  try {
+    std::unique_ptr<ModuleEntry>& entry = ModuleTable()[m_strModuleFile];
+    if (!entry) entry = std::make_unique<ModuleEntry>();
+  } catch (const std::bad_alloc&) {
+  }
 }
 
 CComponentLoader::~CComponentLoader() {
@@ -54,6 +71,16 @@ CComponentLoader::~CComponentLoader() {
 void CComponentLoader::Fail() { throw KeepMessage(m_strLastError); }
 
 bool CComponentLoader::Create() {
+  // Only the failure message leaves: running out of memory is reported as
+  // a load failure with the system's out-of-memory code.
+  try {
+    return CreateComponent();
+  } catch (const std::bad_alloc&) {
+    throw OutOfMemoryMessage(m_strModuleFile);
+  }
+}
+
+bool CComponentLoader::CreateComponent() {
   if (m_pInterface) {
     m_pInterface->Release();
     m_pInterface = nullptr;

@@ -32,7 +32,8 @@ class ZAVREL_API CComponentLoader {
   // Releases any held interface, then loads the module (once per process),
   // finds the creation function and makes the component. True on success;
   // otherwise throws the failure message (char*), also kept in
-  // GetLastErrorMessage():
+  // GetLastErrorMessage() (except when memory runs out: then the first
+  // message, with ERROR_NOT_ENOUGH_MEMORY, and nothing else ever leaves):
   //   "%s 加载失败，错误代码：%ld ！"            module file, system error
   //   "%s 组件创建函数 %s 不存在，错误代码：%u ！"  module, function, error
   //   "%s 组件创建函数 %s 创建组件失败 ！"        module, function
@@ -49,6 +50,7 @@ class ZAVREL_API CComponentLoader {
   const CString& GetLastErrorMessage() const { return m_strLastError; }
 
  private:
+  bool CreateComponent();
   [[noreturn]] void Fail();
 
   std::string m_strCreateProc;

@@ -7,7 +7,9 @@
 // Drive it with XMLParser, then read GetAgentID and GetAgentName. Each
 // "Config" element sets both (a missing "sp_id" reads as 0, a missing
 // "Title" as empty); a later one overwrites an earlier one. Other elements
-// are ignored; names are case-sensitive. Never reports errors. Before any
+// are ignored; names are case-sensitive. Never reports errors and never
+// throws: a "Config" that cannot be read for want of memory is dropped
+// (both values stay). Before any
 // "Config" the agent number is 0 and the title empty.
 #pragma once
 

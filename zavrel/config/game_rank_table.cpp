@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "support/base/no_throw.h"
 #include "zavrel/component/query_rule.h"
 #include "zavrel/datafile/ini_file.h"
 #include "zavrel/util/string_utility.h"
@@ -42,18 +43,22 @@ void* CGameRankTable::QueryInterface(const IID& Guid, DWORD dwQueryVer) {
 }
 
 std::string CGameRankTable::RankFilePath(const tagGameRankInfo& info) const {
-  std::string path = m_strBaseDir;
-  if (!info.strFolder.IsEmpty()) {
-    path += info.strFolder.GetString();
-    path += kPathSeparator;
-  }
-  return path + kRankFileName;
+  return NoThrow(std::string(), [&] {
+    std::string path = m_strBaseDir;
+    if (!info.strFolder.IsEmpty()) {
+      path += info.strFolder.GetString();
+      path += kPathSeparator;
+    }
+    return path + kRankFileName;
+  });
 }
 
 bool CGameRankTable::ReadRankTable(tagGameRankInfo& info) const {
   info.RankItems.clear();
   try {
-    CIniFile ini(RankFilePath(info));
+    const std::string path = RankFilePath(info);
+    if (path.empty()) return false;  // no memory for the path
+    CIniFile ini(path);
     if (!ini.ReadFile()) return false;
     const unsigned count = ini.NumValues(kRankKey);
     if (count == 0) return false;

@@ -82,7 +82,8 @@ class ZAVREL_API CGameRankTable : public IGameRankTable {
   void AddGameRank(WORD wGameID, const CString& strFolder) override;
 
   // The rank file of a table: the base directory, the folder and a path
-  // separator when the folder is not empty, then "GameRank.ini".
+  // separator when the folder is not empty, then "GameRank.ini". Empty when
+  // memory runs out.
   std::string RankFilePath(const tagGameRankInfo& info) const;
   // Reads the table's file into it; true when the file held ranks.
   bool ReadRankTable(tagGameRankInfo& info) const;

@@ -1,5 +1,7 @@
 #include "zavrel/config/server_list_xml_handler.h"
 
+#include "support/base/no_throw.h"
+
 const std::string CServerList_xmlHandler::RootElement = "ServerList";
 const std::string CServerList_xmlHandler::LoginServerElement = "LoginServer";
 const std::string CServerList_xmlHandler::ShopServerElement = "ShopServer";
@@ -19,7 +21,18 @@ CServerList_xmlHandler& CServerList_xmlHandler::operator=(const CServerList_xmlH
 
 CServerList_xmlHandler::~CServerList_xmlHandler() = default;
 
+// The parser lets a handler's exception through to its caller, so none
+// leaves here: out of memory, the element is dropped (a "Server" keeps
+// nothing of it).
 void CServerList_xmlHandler::elementStart(const std::string& element, const XMLAttributes& attributes) {
+  NoThrowVoid([&] { StartElement(element, attributes); });
+}
+
+void CServerList_xmlHandler::elementEnd(const std::string& element) {
+  NoThrowVoid([&] { EndElement(element); });
+}
+
+void CServerList_xmlHandler::StartElement(const std::string& element, const XMLAttributes& attributes) {
   if (element == RootElement) {
     inLoginServer = inShopServer = inFriendServer = inSecretKeyServer = false;
     loginServers.clear();
@@ -27,9 +40,12 @@ void CServerList_xmlHandler::elementStart(const std::string& element, const XMLA
     secretKeyServers.clear();
     friendServers.clear();
   } else if (element == ServerElement) {
-    currentServer.name = attributes.getValueAsString(NameAttribute, std::string());
-    currentServer.addr = attributes.getValueAsString(AddrAttribute, std::string());
-    currentServer.port = attributes.getValueAsInteger(PortAttribute, 0);
+    // Read whole before it replaces the previous one.
+    ServerConfigItem server;
+    server.name = attributes.getValueAsString(NameAttribute, std::string());
+    server.addr = attributes.getValueAsString(AddrAttribute, std::string());
+    server.port = attributes.getValueAsInteger(PortAttribute, 0);
+    currentServer = std::move(server);
   } else if (element == LoginServerElement) {
     inLoginServer = true;
   } else if (element == ShopServerElement) {
@@ -41,7 +57,7 @@ void CServerList_xmlHandler::elementStart(const std::string& element, const XMLA
   }
 }
 
-void CServerList_xmlHandler::elementEnd(const std::string& element) {
+void CServerList_xmlHandler::EndElement(const std::string& element) {
   if (element == ServerElement) {
     if (inLoginServer) {
       loginServers.push_back(currentServer);

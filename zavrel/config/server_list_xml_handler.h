@@ -16,7 +16,8 @@
 // secret key (a group inside another group counts for both); a "Server"
 // outside every group is dropped. A missing "name" or "addr" reads as empty,
 // a missing or non-numeric "port" as 0. Names are case-sensitive; other
-// elements are ignored. Never reports errors.
+// elements are ignored. Never reports errors and never throws: an element
+// that cannot be stored for want of memory is dropped.
 #pragma once
 
 #include <string>
@@ -56,6 +57,8 @@ class ZAVREL_API CServerList_xmlHandler : public XMLHandler {
  protected:
   void elementStart(const std::string& element, const XMLAttributes& attributes) override;
   void elementEnd(const std::string& element) override;
+  void StartElement(const std::string& element, const XMLAttributes& attributes);
+  void EndElement(const std::string& element);
 
   ServerConfigItem currentServer;  // the "Server" element being read
   std::vector<ServerConfigItem> loginServers;

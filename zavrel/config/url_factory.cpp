@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "support/base/no_throw.h"
+
 namespace {
 
 #ifdef _WIN32
@@ -58,6 +60,15 @@ CUrlFactory& CUrlFactory::operator=(const CUrlFactory& other) = default;
 CUrlFactory::~CUrlFactory() = default;
 
 bool CUrlFactory::LoadConfig(const std::string& strPath) {
+  if (NoThrow(false, [&] { return Load(strPath); })) return true;
+  // Out of memory: no half-built maps; every maker answers an empty string.
+  m_DomainMap.clear();
+  m_UrlMap.clear();
+  m_UnfitTemplates.clear();
+  return false;
+}
+
+bool CUrlFactory::Load(const std::string& strPath) {
   m_IniFile.SetPath(strPath);
   m_IniFile.ReadFile();
   m_DomainMap.clear();
@@ -98,14 +109,24 @@ void CUrlFactory::CheckTemplates() {
   }
 }
 
-CString CUrlFactory::Plain(const char* pszName) { return CString(m_UrlMap[pszName]); }
+// Each maker's whole work happens in one of these, behind the barrier: out of
+// memory, the answer is an empty string.
+
+CString CUrlFactory::Plain(const char* pszName) {
+  return NoThrow(CString(), [&] {
+    const auto it = m_UrlMap.find(pszName);
+    return it == m_UrlMap.end() ? CString() : CString(it->second);
+  });
+}
 
 CString CUrlFactory::Filled(const char* pszName, const UrlArg* args, std::size_t count) {
-  const std::string& format = m_UrlMap[pszName];
-  if (m_UnfitTemplates.count(pszName)) return CString();
-  std::string url;
-  if (!UrlTemplate::Format(format, args, count, &url)) return CString();
-  return CString(url);
+  return NoThrow(CString(), [&] {
+    const auto it = m_UrlMap.find(pszName);
+    if (it == m_UrlMap.end() || m_UnfitTemplates.count(pszName)) return CString();
+    std::string url;
+    if (!UrlTemplate::Format(it->second, args, count, &url)) return CString();
+    return CString(url);
+  });
 }
 
 CString CUrlFactory::TwoForm(const char* pszFirst, const char* pszSecond, DWORD dwUserID, LPCSTR pszText) {
@@ -116,18 +137,28 @@ CString CUrlFactory::TwoForm(const char* pszFirst, const char* pszSecond, DWORD 
 }
 
 CString CUrlFactory::Local(const char* pszName) {
-  CString url;
-  url.Format("file://%s%s", m_strBaseDir.c_str(), m_UrlMap[pszName].c_str());
-  return url;
+  return NoThrow(CString(), [&] {
+    const auto it = m_UrlMap.find(pszName);
+    CString url;
+    url.Format("file://%s%s", m_strBaseDir.c_str(), it == m_UrlMap.end() ? "" : it->second.c_str());
+    return url;
+  });
 }
 
-CString CUrlFactory::GetHomePage() { return CString(m_DomainMap["WWW"]); }
-CString CUrlFactory::GetImageCacheDomain() { return CString(m_DomainMap["ImageCache"]); }
-CString CUrlFactory::GetUpdateDomain() { return CString(m_DomainMap["Update"]); }
-CString CUrlFactory::GetUserDomain() { return CString(m_DomainMap["User"]); }
-CString CUrlFactory::GetPayDomain() { return CString(m_DomainMap["Pay"]); }
-CString CUrlFactory::GetCrashDomain() { return CString(m_DomainMap["Crash"]); }
-CString CUrlFactory::GetGameWebDomain() { return CString(m_DomainMap["GameWeb"]); }
+CString CUrlFactory::Domain(const char* pszName) {
+  return NoThrow(CString(), [&] {
+    const auto it = m_DomainMap.find(pszName);
+    return it == m_DomainMap.end() ? CString() : CString(it->second);
+  });
+}
+
+CString CUrlFactory::GetHomePage() { return Domain("WWW"); }
+CString CUrlFactory::GetImageCacheDomain() { return Domain("ImageCache"); }
+CString CUrlFactory::GetUpdateDomain() { return Domain("Update"); }
+CString CUrlFactory::GetUserDomain() { return Domain("User"); }
+CString CUrlFactory::GetPayDomain() { return Domain("Pay"); }
+CString CUrlFactory::GetCrashDomain() { return Domain("Crash"); }
+CString CUrlFactory::GetGameWebDomain() { return Domain("GameWeb"); }
 
 CString CUrlFactory::MakeHallIndex() { return Plain("HallIndex"); }
 CString CUrlFactory::MakeGameForumUrl() { return Plain("Forum"); }

@@ -19,7 +19,7 @@
 // arguments when the file is loaded; a template that does not fit (more or
 // other conversions than the maker passes, '*', %n, an oversized width)
 // makes its maker answer an empty string, as does a missing file, section
-// or name. No member reports an error or throws (except std::bad_alloc).
+// or name, or memory running out. No member reports an error or throws.
 // Not thread-safe: make the instance before a second thread can use it.
 #pragma once
 
@@ -57,7 +57,8 @@ class ZAVREL_API CUrlFactory {
   // Reads the file at strPath on top of what is held (nothing is cleared
   // first), then rebuilds the domain and URL maps from every section held,
   // in order; the express list only gains names it did not hold. A missing
-  // file adds nothing. Always true.
+  // file adds nothing. True; false when memory runs out, and then the domain
+  // and URL maps are empty (every maker answers an empty string).
   bool LoadConfig(const std::string& strPath);
 
   const StringMap& GetExpressList() const { return m_ExpressList; }
@@ -119,6 +120,8 @@ class ZAVREL_API CUrlFactory {
   CString MakeLocalAskCloseAdUrl();
 
  private:
+  bool Load(const std::string& strPath);
+  CString Domain(const char* pszName);
   CString Plain(const char* pszName);
   CString Filled(const char* pszName, const UrlArg* args, std::size_t count);
   CString TwoForm(const char* pszFirst, const char* pszSecond, DWORD dwUserID, LPCSTR pszText);

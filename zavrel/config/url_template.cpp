@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "support/base/no_throw.h"
+
 namespace {
 
 enum class Length { None, Char, Short, Long, LongLong };
@@ -139,6 +141,12 @@ bool UrlTemplate::Fits(const std::string& format, const UrlArgKind* kinds, std::
 }
 
 bool UrlTemplate::Format(const std::string& format, const UrlArg* args, std::size_t count, std::string* out) {
+  if (NoThrow(false, [&] { return FormatInto(format, args, count, out); })) return true;
+  out->clear();
+  return false;
+}
+
+bool UrlTemplate::FormatInto(const std::string& format, const UrlArg* args, std::size_t count, std::string* out) {
   out->clear();
   std::vector<UrlArgKind> kinds;
   kinds.reserve(count);

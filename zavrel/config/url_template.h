@@ -42,6 +42,9 @@ class ZAVREL_API UrlTemplate {
   static bool Fits(const std::string& format, const UrlArgKind* kinds, std::size_t count);
 
   // The template filled with the arguments into *out. False, with *out
-  // emptied, when the template does not fit them.
+  // emptied, when the template does not fit them or memory runs out.
   static bool Format(const std::string& format, const UrlArg* args, std::size_t count, std::string* out);
+
+ private:
+  static bool FormatInto(const std::string& format, const UrlArg* args, std::size_t count, std::string* out);
 };

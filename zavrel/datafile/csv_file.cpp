@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "support/base/no_throw.h"
 #include "zavrel/datafile/byte_scan.h"
 #include "zavrel/util/file_utility.h"
 #include "zavrel/util/string_utility.h"
@@ -33,6 +34,20 @@ CSVFile::~CSVFile() = default;
 
 bool CSVFile::open(const char* filePath) {
   if (filePath == nullptr) return false;
+  try {
+    return openFile(filePath);
+  } catch (...) {
+    // Out of memory: no half-read rows are left, and the file is let go.
+    stream.reset();
+    rows.clear();
+    header.clear();
+    lineBuffer.clear();
+    columnSize = 0;
+    return false;
+  }
+}
+
+bool CSVFile::openFile(const char* filePath) {
   std::printf("begin open csv file: [%s]\n", filePath);
   if (!FileUtility::fileExist(filePath)) {
     std::FILE* created = std::fopen(filePath, "w+");
@@ -46,12 +61,13 @@ bool CSVFile::open(const char* filePath) {
     std::printf("open csv file FAILED!: [%s]\n", filePath);
     return false;
   }
-  stream.reset(f);
-  std::printf("Open csv file OK: [%s]\n", filePath);
+  FilePtr opened(f);
   path = filePath;
+  std::printf("Open csv file OK: [%s]\n", filePath);
   rows.clear();
   header.clear();
   m_chunkPos = m_chunkEnd = 0;
+  stream = std::move(opened);
   return parse();
 }
 
@@ -227,6 +243,10 @@ bool CSVFile::writeLine(const Row& row, std::FILE* out) {
 }
 
 bool CSVFile::save(const char* filePath) {
+  return NoThrow(false, [&] { return saveTo(filePath); });
+}
+
+bool CSVFile::saveTo(const char* filePath) {
   if (filePath == nullptr) return false;
   FilePtr out(std::fopen(filePath, "wb"));
   if (!out) return false;
@@ -244,11 +264,17 @@ bool CSVFile::save(const char* filePath) {
 }
 
 bool CSVFile::save() {
-  const std::string target = path;  // save(path) must not see it change
-  return save(target.c_str());
+  return NoThrow(false, [&] {
+    const std::string target = path;  // saving must not see it change
+    return saveTo(target.c_str());
+  });
 }
 
 std::string CSVFile::readString(int row, int column) {
+  return NoThrow(std::string(), [&] { return readField(row, column); });
+}
+
+std::string CSVFile::readField(int row, int column) {
   if (row < 1 || static_cast<std::size_t>(row) > rows.size()) {
     std::printf("CSVFile::readString() CANNOT GET ROW[%d]!\n", row);
     return std::string();

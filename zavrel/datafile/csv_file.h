@@ -11,7 +11,8 @@
 // open prints "begin open csv file: [path]", then "Open csv file OK: [path]"
 // or "open csv file FAILED!: [path]"; save prints "save as cvs file: [path]
 // SUCCESS!"; readString out of range prints a line naming the row or column.
-// Nothing else is reported and nothing throws (except std::bad_alloc).
+// Nothing else is reported and nothing throws: when memory runs out a
+// member answers its failure value (false, "").
 //
 // The object keeps the file of its last successful open open (shared for
 // reading and writing) until the next open or destruction; it owns that
@@ -40,17 +41,18 @@ class ZAVREL_API CSVFile {
   // for a null path (no message) or when the file cannot be opened for
   // reading and writing; rows, header and path then keep what they held and
   // the object is no longer open. Reading ends at the end of the file or at
-  // a read error.
+  // a read error. False also when memory runs out while reading: the object
+  // then holds no rows and is not open.
   bool open(const char* path);
   // Writes every row to path (replacing the file). False, without a message,
-  // when path is null or cannot be opened, or when not every byte could be
-  // written.
+  // when path is null or cannot be opened, when not every byte could be
+  // written, or when memory runs out (the file may then be cut short).
   bool save(const char* path);
   // save(path of the last successful open).
   bool save();
 
   // The field at row and column, both counted from 1; "" (and a message)
-  // when either is out of range.
+  // when either is out of range; "" when memory runs out.
   std::string readString(int row, int column);
   // Position, counted from 0, of the first header field equal to name byte
   // for byte; -1 when name is null or not in the header.
@@ -74,7 +76,10 @@ class ZAVREL_API CSVFile {
   };
   typedef std::unique_ptr<std::FILE, FileCloser> FilePtr;
 
+  bool openFile(const char* path);
   bool parse();
+  bool saveTo(const char* path);
+  std::string readField(int row, int column);
   void parseLine(const char* text, std::size_t length, Row& row);
   void parseLine(const std::string& line, Row& row);
   // Reads the next line of in into lineBuffer and splits it into row (an

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 
+#include "support/base/no_throw.h"
 #include "zavrel/datafile/byte_scan.h"
 #include "zavrel/util/string_utility.h"
 
@@ -17,6 +18,9 @@ namespace {
 
 // A scan of this many names costs about as much as one hashed lookup.
 const std::size_t kIndexThreshold = 8;
+
+// AddKeyName's answer when the key cannot be stored: an ID no key has.
+const unsigned kNoKey = 0xFFFFFFFFu;
 
 #ifdef _WIN32
 const char kLineEnd[] = "\r\n";  // what a text stream stores for "\n"
@@ -189,23 +193,31 @@ void CIniFile::NameIndex::Insert(const std::vector<std::string>& names, unsigned
   ++m_count;
 }
 
-void CIniFile::NameIndex::Build(const std::vector<std::string>& names, bool folded) const {
+bool CIniFile::NameIndex::Build(const std::vector<std::string>& names, bool folded) const {
   m_slots.clear();
   m_count = 0;
   m_folded = folded;
+  try {
+    for (std::size_t i = 0; i < names.size(); ++i) Insert(names, static_cast<unsigned>(i));
+  } catch (...) {
+    // No memory for the table: lookups scan until a later build succeeds.
+    m_slots.clear();
+    m_count = 0;
+    return false;
+  }
   m_built = true;
-  for (std::size_t i = 0; i < names.size(); ++i) Insert(names, static_cast<unsigned>(i));
+  return true;
 }
 
 int CIniFile::NameIndex::Find(const std::vector<std::string>& names, const std::string& name, bool folded) const {
   if (!m_built || m_folded != folded) {
-    if (names.size() < kIndexThreshold) {
+    m_built = false;
+    if (names.size() < kIndexThreshold || !Build(names, folded)) {
       for (std::size_t i = 0; i < names.size(); ++i) {
         if (NamesEqual(names[i], name, folded)) return static_cast<int>(i);
       }
       return -1;
     }
-    Build(names, folded);
   }
   if (m_slots.empty()) return -1;
   const unsigned hash = HashName(name, folded);
@@ -219,11 +231,16 @@ int CIniFile::NameIndex::Find(const std::vector<std::string>& names, const std::
   return -1;
 }
 
-void CIniFile::NameIndex::Appended(const std::vector<std::string>& names) {
-  if (m_built) Insert(names, static_cast<unsigned>(names.size() - 1));
+void CIniFile::NameIndex::Appended(const std::vector<std::string>& names) noexcept {
+  if (!m_built) return;
+  try {
+    Insert(names, static_cast<unsigned>(names.size() - 1));
+  } catch (...) {
+    Invalidate();  // rebuilt by the next lookup
+  }
 }
 
-void CIniFile::NameIndex::Invalidate() {
+void CIniFile::NameIndex::Invalidate() noexcept {
   m_built = false;
   m_count = 0;
   m_slots.clear();
@@ -262,15 +279,36 @@ int CIniFile::FindValueRef(unsigned keyID, const std::string& valuename) const {
 }
 
 unsigned CIniFile::AddKeyRef(const std::string& keyname) {
-  keyNames.push_back(keyname);
-  keys.push_back(IniKey());
+  // Both arrays grow, or neither: a name without its key would be found and
+  // then read past the end of the keys.
+  keys.emplace_back();
+  try {
+    keyNames.push_back(keyname);
+  } catch (...) {
+    keys.pop_back();
+    throw;
+  }
   keyIndex.Appended(keyNames);
   return static_cast<unsigned>(keys.size() - 1);
 }
 
+void CIniFile::AppendValue(IniKey& key, std::string valuename, std::string value) {
+  // Names and texts grow together, as for keys.
+  key.values.push_back(std::move(value));
+  try {
+    key.valueNames.push_back(std::move(valuename));
+  } catch (...) {
+    key.values.pop_back();
+    throw;
+  }
+  key.valueIndex.Appended(key.valueNames);
+}
+
 int CIniFile::FindKey(std::string const keyname) const { return FindKeyRef(keyname); }
 
-unsigned CIniFile::AddKeyName(std::string const keyname) { return AddKeyRef(keyname); }
+unsigned CIniFile::AddKeyName(std::string const keyname) {
+  return NoThrow(kNoKey, [&] { return AddKeyRef(keyname); });
+}
 
 bool CIniFile::DeleteKey(std::string const keyname) {
   const int keyID = FindKeyRef(keyname);
@@ -282,7 +320,7 @@ bool CIniFile::DeleteKey(std::string const keyname) {
 }
 
 std::string CIniFile::KeyName(unsigned const keyID) const {
-  return keyID < keyNames.size() ? keyNames[keyID] : std::string();
+  return NoThrow(std::string(), [&] { return keyID < keyNames.size() ? keyNames[keyID] : std::string(); });
 }
 
 int CIniFile::FindValue(unsigned const keyID, std::string const valuename) const {
@@ -299,8 +337,10 @@ unsigned CIniFile::NumValues(std::string const keyname) {
 }
 
 std::string CIniFile::ValueName(unsigned const keyID, unsigned const valueID) const {
-  if (keyID < keys.size() && valueID < keys[keyID].valueNames.size()) return keys[keyID].valueNames[valueID];
-  return std::string();
+  return NoThrow(std::string(), [&] {
+    if (keyID < keys.size() && valueID < keys[keyID].valueNames.size()) return keys[keyID].valueNames[valueID];
+    return std::string();
+  });
 }
 
 std::string CIniFile::ValueName(std::string const keyname, unsigned const valueID) const {
@@ -309,31 +349,39 @@ std::string CIniFile::ValueName(std::string const keyname, unsigned const valueI
 }
 
 std::string CIniFile::GetValue(unsigned const keyID, unsigned const valueID, std::string const defValue) const {
-  if (keyID < keys.size() && valueID < keys[keyID].values.size()) return keys[keyID].values[valueID];
-  return defValue;
+  return NoThrow(std::string(), [&] {
+    if (keyID < keys.size() && valueID < keys[keyID].values.size()) return keys[keyID].values[valueID];
+    return defValue;
+  });
+}
+
+const std::string* CIniFile::FindValueText(const std::string& keyname, const std::string& valuename) const {
+  const int keyID = FindKeyRef(keyname);
+  if (keyID < 0) return nullptr;
+  const int valueID = FindValueRef(static_cast<unsigned>(keyID), valuename);
+  if (valueID < 0) return nullptr;
+  return &keys[keyID].values[valueID];
 }
 
 std::string CIniFile::GetValue(std::string const keyname, std::string const valuename,
                                std::string const defValue) const {
-  const int keyID = FindKeyRef(keyname);
-  if (keyID < 0) return defValue;
-  const int valueID = FindValueRef(static_cast<unsigned>(keyID), valuename);
-  if (valueID < 0) return defValue;
-  return keys[keyID].values[valueID];
+  return NoThrow(std::string(), [&] {
+    const std::string* text = FindValueText(keyname, valuename);
+    return text ? *text : defValue;
+  });
 }
 
 int CIniFile::GetValueI(std::string const keyname, std::string const valuename, int const defValue) const {
-  return ToInt(GetValue(keyname, valuename, Format("%d", defValue)));
+  // Read in place: nothing to allocate, so nothing to fail.
+  const std::string* text = FindValueText(keyname, valuename);
+  return text ? ToInt(*text) : defValue;
 }
 
 double CIniFile::GetValueF(std::string const keyname, std::string const valuename, double const defValue) const {
   // A missing value gives the caller's default itself, not its "%f" text
   // read back (which would drop every digit after the sixth).
-  const int keyID = FindKeyRef(keyname);
-  if (keyID < 0) return defValue;
-  const int valueID = FindValueRef(static_cast<unsigned>(keyID), valuename);
-  if (valueID < 0) return defValue;
-  return std::atof(keys[keyID].values[valueID].c_str());
+  const std::string* text = FindValueText(keyname, valuename);
+  return text ? std::atof(text->c_str()) : defValue;
 }
 
 bool CIniFile::GetValueB(std::string const keyname, std::string const valuename, bool const defValue) const {
@@ -344,19 +392,21 @@ int CIniFile::GetValueV(std::string const keyname, std::string const valuename, 
                         void* v3, void* v4, void* v5, void* v6, void* v7, void* v8, void* v9, void* v10, void* v11,
                         void* v12, void* v13, void* v14, void* v15, void* v16) {
   if (format == nullptr) return 0;
-  const std::string value = GetValue(keyname, valuename, "");
-  if (value.empty()) return 0;
+  const std::string* value = FindValueText(keyname, valuename);
+  if (value == nullptr || value->empty()) return 0;
   const int n =
-      std::sscanf(value.c_str(), format, v1, v2, v3, v4, v5, v6, v7, v8, v9, v10, v11, v12, v13, v14, v15, v16);
+      std::sscanf(value->c_str(), format, v1, v2, v3, v4, v5, v6, v7, v8, v9, v10, v11, v12, v13, v14, v15, v16);
   return n < 0 ? 0 : n;
 }
 
 bool CIniFile::SetValue(unsigned const keyID, unsigned const valueID, std::string const value) {
-  if (keyID < keys.size() && valueID < keys[keyID].values.size()) {
-    keys[keyID].values[valueID] = value;
-    return true;
-  }
-  return false;
+  return NoThrow(false, [&] {
+    if (keyID < keys.size() && valueID < keys[keyID].values.size()) {
+      keys[keyID].values[valueID] = value;
+      return true;
+    }
+    return false;
+  });
 }
 
 bool CIniFile::SetValueRef(const std::string& keyname, const std::string& valuename, const std::string& value,
@@ -370,9 +420,7 @@ bool CIniFile::SetValueRef(const std::string& keyname, const std::string& valuen
   const int valueID = key.valueIndex.Find(key.valueNames, valuename, caseInsensitive);
   if (valueID < 0) {
     if (!create) return false;
-    key.valueNames.push_back(valuename);
-    key.values.push_back(value);
-    key.valueIndex.Appended(key.valueNames);
+    AppendValue(key, valuename, value);
   } else {
     key.values[valueID] = value;
   }
@@ -381,16 +429,16 @@ bool CIniFile::SetValueRef(const std::string& keyname, const std::string& valuen
 
 bool CIniFile::SetValue(std::string const keyname, std::string const valuename, std::string const value,
                         bool const create) {
-  return SetValueRef(keyname, valuename, value, create);
+  return NoThrow(false, [&] { return SetValueRef(keyname, valuename, value, create); });
 }
 
 bool CIniFile::SetValueI(std::string const keyname, std::string const valuename, int const value, bool const create) {
-  return SetValueRef(keyname, valuename, Format("%d", value), create);
+  return NoThrow(false, [&] { return SetValueRef(keyname, valuename, Format("%d", value), create); });
 }
 
 bool CIniFile::SetValueF(std::string const keyname, std::string const valuename, double const value,
                          bool const create) {
-  return SetValueRef(keyname, valuename, Format("%f", value), create);
+  return NoThrow(false, [&] { return SetValueRef(keyname, valuename, Format("%f", value), create); });
 }
 
 bool CIniFile::SetValueB(std::string const keyname, std::string const valuename, bool const value, bool const create) {
@@ -399,13 +447,14 @@ bool CIniFile::SetValueB(std::string const keyname, std::string const valuename,
 
 bool CIniFile::SetValueV(std::string const keyname, std::string const valuename, char const* format, ...) {
   if (format == nullptr) return false;
-  std::string text;
   va_list args;
   va_start(args, format);
-  const bool formatted = FormatV(text, format, args);
+  const bool stored = NoThrow(false, [&] {
+    std::string text;
+    return FormatV(text, format, args) && SetValueRef(keyname, valuename, text, true);
+  });
   va_end(args);
-  if (!formatted) return false;
-  return SetValueRef(keyname, valuename, text, true);
+  return stored;
 }
 
 bool CIniFile::DeleteValue(std::string const keyname, std::string const valuename) {
@@ -420,10 +469,13 @@ bool CIniFile::DeleteValue(std::string const keyname, std::string const valuenam
   return true;
 }
 
-void CIniFile::HeaderComment(std::string const comment) { headerComments.push_back(comment); }
+void CIniFile::HeaderComment(std::string const comment) {
+  NoThrowVoid([&] { headerComments.push_back(comment); });
+}
 
 std::string CIniFile::HeaderComment(unsigned const commentID) const {
-  return commentID < headerComments.size() ? headerComments[commentID] : std::string();
+  return NoThrow(std::string(),
+                 [&] { return commentID < headerComments.size() ? headerComments[commentID] : std::string(); });
 }
 
 bool CIniFile::DeleteHeaderComment(unsigned commentID) {
@@ -434,18 +486,22 @@ bool CIniFile::DeleteHeaderComment(unsigned commentID) {
 
 bool CIniFile::KeyComment(unsigned const keyID, std::string const comment) {
   if (keyID >= keys.size()) return false;
-  keys[keyID].comments.push_back(comment);
-  return true;
+  return NoThrow(false, [&] {
+    keys[keyID].comments.push_back(comment);
+    return true;
+  });
 }
 
 bool CIniFile::KeyComment(std::string const keyname, std::string const comment) {
   const int keyID = FindKeyRef(keyname);
-  return keyID >= 0 && KeyComment(static_cast<unsigned>(keyID), comment);
+  return keyID >= 0 && NoThrow(false, [&] { return KeyComment(static_cast<unsigned>(keyID), comment); });
 }
 
 std::string CIniFile::KeyComment(unsigned const keyID, unsigned const commentID) const {
-  if (keyID < keys.size() && commentID < keys[keyID].comments.size()) return keys[keyID].comments[commentID];
-  return std::string();
+  return NoThrow(std::string(), [&] {
+    if (keyID < keys.size() && commentID < keys[keyID].comments.size()) return keys[keyID].comments[commentID];
+    return std::string();
+  });
 }
 
 std::string CIniFile::KeyComment(std::string const keyname, unsigned const commentID) const {
@@ -513,9 +569,7 @@ void CIniFile::ReadLine(const char* line, std::size_t len, std::string& currentK
       std::string valueName = Trimmed(line, special);
       const int valueID = key.valueIndex.Find(key.valueNames, valueName, caseInsensitive);
       if (valueID < 0) {
-        key.valueNames.push_back(std::move(valueName));
-        key.values.push_back(Trimmed(special + 1, end));
-        key.valueIndex.Appended(key.valueNames);
+        AppendValue(key, std::move(valueName), Trimmed(special + 1, end));
       } else {
         key.values[valueID] = Trimmed(special + 1, end);
       }
@@ -535,6 +589,11 @@ void CIniFile::ReadLine(const char* line, std::size_t len, std::string& currentK
 }
 
 bool CIniFile::ReadFile() {
+  // Out of memory part-way: false, keeping the lines read so far.
+  return NoThrow(false, [&] { return ReadFileBody(); });
+}
+
+bool CIniFile::ReadFileBody() {
   FilePtr file(std::fopen(path.c_str(), "rb"));
   if (!file) return false;
 
@@ -574,6 +633,10 @@ bool CIniFile::ReadFile() {
 }
 
 bool CIniFile::WriteFile() {
+  return NoThrow(false, [&] { return WriteFileBody(); });
+}
+
+bool CIniFile::WriteFileBody() {
   FilePtr file(std::fopen(path.c_str(), "wb"));
   if (!file) return false;
   Writer out(file.get());

@@ -11,10 +11,12 @@
 // compare with the ASCII letters folded; other bytes, GBK included, compare
 // as they are. Comments are stored without their comment character.
 //
-// No member throws (except std::bad_alloc), logs or reports a message:
-// missing keys, values or IDs out of range give "", 0, false, -1 or the
-// caller's default. Lookups by name are served by indexes kept in step with
-// the arrays, so reading a file is linear in its size.
+// No member throws, logs or reports a message: missing keys, values or IDs
+// out of range give "", 0, false, -1 or the caller's default. When memory
+// runs out, a member that stores or hands out text answers false, "" (even
+// where a default was given) or, for AddKeyName, 0xFFFFFFFF, and the object
+// holds what it held before the call (ReadFile: plus the lines read so far). Lookups by name are served by indexes kept
+// in step with the arrays, so reading a file is linear in its size.
 //
 // Not thread-safe; one object is used by one thread at a time.
 #pragma once
@@ -42,12 +44,14 @@ class ZAVREL_API CIniFile {
   void CaseInsensitive() { caseInsensitive = true; }
 
   // Adds the content of the file at Path() to what the object holds (nothing
-  // is cleared). False when the file cannot be opened (nothing changes) or
-  // when the object holds no key afterwards. Lines end at a line feed; one
+  // is cleared). False when the file cannot be opened (nothing changes), when
+  // memory runs out (the lines read so far stay) or when the object holds no
+  // key afterwards. Lines end at a line feed; one
   // carriage return before it is dropped. Reading stops at a read error.
   bool ReadFile();
   // Writes the whole content to Path(), replacing the file. False when the
-  // file cannot be opened or not every byte could be written.
+  // file cannot be opened, memory runs out or not every byte could be
+  // written.
   bool WriteFile();
 
   // Empties keys and header comments; the path and case setting stay.
@@ -58,7 +62,8 @@ class ZAVREL_API CIniFile {
   // --- Keys
   // ID of the first key whose name matches, else -1.
   int FindKey(std::string const keyname) const;
-  // Appends a key (even when the name exists already); returns its ID.
+  // Appends a key (even when the name exists already); returns its ID, or
+  // 0xFFFFFFFF (nothing added) when memory runs out.
   unsigned AddKeyName(std::string const keyname);
   // Removes the first matching key with everything in it; false when none.
   bool DeleteKey(std::string const keyname);
@@ -125,6 +130,7 @@ class ZAVREL_API CIniFile {
   bool DeleteValue(std::string const keyname, std::string const valuename);
 
   // --- Header comments (ahead of the first key)
+  // Appends a comment; nothing when memory runs out.
   void HeaderComment(std::string const comment);
   // "" when out of range. (The non-const form only keeps a call such as
   // HeaderComment(0) on a non-const object from being ambiguous.)
@@ -162,12 +168,13 @@ class ZAVREL_API CIniFile {
   class NameIndex {
    public:
     NameIndex();
-    // -1 when no name matches.
+    // -1 when no name matches. Never throws: without memory for the table
+    // it scans the names.
     int Find(const std::vector<std::string>& names, const std::string& name, bool folded) const;
     // Call after names.push_back.
-    void Appended(const std::vector<std::string>& names);
+    void Appended(const std::vector<std::string>& names) noexcept;
     // Call after any removal from names.
-    void Invalidate();
+    void Invalidate() noexcept;
 
    private:
     // An open-addressing table of positions into the name array (position
@@ -177,7 +184,8 @@ class ZAVREL_API CIniFile {
       unsigned position;
       unsigned hash;
     };
-    void Build(const std::vector<std::string>& names, bool folded) const;
+    // False (and not built) when memory runs out.
+    bool Build(const std::vector<std::string>& names, bool folded) const;
     // Adds position unless an equal name is in the table already.
     void Insert(const std::vector<std::string>& names, unsigned position) const;
 
@@ -199,7 +207,14 @@ class ZAVREL_API CIniFile {
   std::string CheckCase(std::string s) const;
   int FindKeyRef(const std::string& keyname) const;
   int FindValueRef(unsigned keyID, const std::string& valuename) const;
+  // Appends a key, or throws with nothing changed.
   unsigned AddKeyRef(const std::string& keyname);
+  // Appends a value to the key, or throws with nothing changed.
+  void AppendValue(IniKey& key, std::string valuename, std::string value);
+  // The stored text of the first matching value; null when missing.
+  const std::string* FindValueText(const std::string& keyname, const std::string& valuename) const;
+  bool ReadFileBody();
+  bool WriteFileBody();
   bool SetValueRef(const std::string& keyname, const std::string& valuename, const std::string& value, bool create);
   // ReadFile's handling of one line (without its line end).
   void ReadLine(const char* line, std::size_t len, std::string& currentKey, int& currentKeyID);

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "support/base/no_throw.h"
 #include "zavrel/util/string_utility.h"
 
 const Version Version::INVALID;
@@ -41,6 +42,11 @@ bool Version::SetValue(const unsigned int& packed) {
 }
 
 bool Version::SetValue(const std::string& text) {
+  // Out of memory: false, the parts as they were.
+  return NoThrow(false, [&] { return ParseText(text); });
+}
+
+bool Version::ParseText(const std::string& text) {
   std::vector<std::string> parts;
   parts.reserve(4);
   std::string current;
@@ -64,6 +70,10 @@ bool Version::SetValue(const std::string& text) {
 }
 
 std::string Version::GetString() {
+  return NoThrow(std::string(), [&] { return Print(); });
+}
+
+std::string Version::Print() const {
   return StringUtility::toString(part1) + "." + StringUtility::toString(part2) + "." + StringUtility::toString(part3) +
          "." + StringUtility::toString(part4);
 }

@@ -4,7 +4,8 @@
 // (least significant byte first), or from text whose parts are separated by
 // points or commas; prints itself as dotted text; compares part by part as
 // signed integers. All four parts -1 is the invalid version (INVALID, and
-// what the default constructor makes). Nothing here throws.
+// what the default constructor makes). Nothing here throws: when memory runs
+// out, SetValue of a text answers false and GetString "".
 #pragma once
 
 #include <string>
@@ -47,4 +48,8 @@ class ZAVREL_API Version {
   int part2;
   int part3;
   int part4;
+
+ private:
+  bool ParseText(const std::string& text);
+  std::string Print() const;
 };

@@ -1,5 +1,6 @@
 #include "zavrel/ipc/channel_service.h"
 
+#include "support/base/no_throw.h"
 #include "zavrel/component/component_base.h"
 #include "zavrel/component/query_rule.h"
 #include "zavrel/ipc/ipc_record.h"
@@ -84,7 +85,13 @@ bool CChannelService::Connect(HWND hWndServer) {
   // handed to the other process.
   if (!m_hWnd) {
     const RECT rect = {0, 0, 0, 0};
-    if (!CreateEx(0, nullptr, nullptr, WS_CHILD, rect, CWnd::GetDesktopWindow(), IDC_CHANNEL_WINDOW)) return false;
+    // The framework's window creation may run out of memory: false, as for
+    // any window that cannot be made.
+    if (!NoThrow(FALSE, [&] {
+          return CreateEx(0, nullptr, nullptr, WS_CHILD, rect, CWnd::GetDesktopWindow(), IDC_CHANNEL_WINDOW);
+        })) {
+      return false;
+    }
     m_dwPostedMessages = 0;
   }
   return SendData(IPC_MAIN_CONTROL, IPC_SUB_CONNECT);

@@ -6,6 +6,7 @@
 
 #include "afx/afx_thread.h"
 #include "afx/afx_wnd.h"
+#include "support/base/no_throw.h"
 #include "support/ormlace/skin_message_box.h"
 #include "zavrel/component/component_base.h"
 #include "zavrel/component/query_rule.h"
@@ -71,10 +72,14 @@ CClientService::CClientService()
   m_SocketLoader.Create();  // throws the loader's message
   Socket()->SetSocketSink(static_cast<IClientSocketSink*>(this));
   m_strClassName = "CClientService";
-  LiveServices& live = Live();
-  std::lock_guard<std::mutex> guard(live.lock);
-  if (++live.next == 0) ++live.next;
-  live.serials[this] = live.next;
+  // Without memory for its entry the service is not told apart from a new
+  // one at its address after a restart; it works otherwise.
+  NoThrowVoid([&] {
+    LiveServices& live = Live();
+    std::lock_guard<std::mutex> guard(live.lock);
+    if (++live.next == 0) ++live.next;
+    live.serials[this] = live.next;
+  });
 }
 
 CClientService::~CClientService() {
@@ -99,25 +104,37 @@ void* CClientService::QueryInterface(const IID& Guid, DWORD dwQueryVer) {
   return QueryInterfaceByTable(Guid, dwQueryVer, table);
 }
 
+// The socket's calls: no exception of the hooks (overridden by the host)
+// unwinds into the socket module; the call answers false instead.
 bool CClientService::OnSocketConnect(int iErrorCode, LPCSTR pszErrorDesc, IClientSocket*) {
-  StopReconnectTimer();
-  if (iErrorCode != 0) return OnConnectFailed(pszErrorDesc ? pszErrorDesc : "");
-  return OnConnectSucced();
+  return NoThrow(false, [&] {
+    StopReconnectTimer();
+    if (iErrorCode != 0) return OnConnectFailed(pszErrorDesc ? pszErrorDesc : "");
+    return OnConnectSucced();
+  });
 }
 
 bool CClientService::OnSocketRead(CMD_Command& Command, void* pBuffer, WORD wDataSize, IClientSocket*) {
-  return OnNetMessage(Command, pBuffer, wDataSize);
+  return NoThrow(false, [&] { return OnNetMessage(Command, pBuffer, wDataSize); });
 }
 
 bool CClientService::OnSocketClose(IClientSocket*, bool) {
-  if (m_bEnableReconnect) StartReconnectTimer();
+  NoThrowVoid([&] {
+    if (m_bEnableReconnect) StartReconnectTimer();
+  });
   return true;
 }
 
 bool CClientService::StartService(const std::string& strAddress, WORD wPort) {
   if (Socket()->GetSocketStatus() == SocketStatus_Connected) return false;
+  // Out of memory for the address: false, nothing stored, no connect.
+  if (!NoThrow(false, [&] {
+        m_strServerAddress = strAddress;
+        return true;
+      })) {
+    return false;
+  }
   m_bLogin = false;
-  m_strServerAddress = strAddress;
   m_wServerPort = wPort;
   return ConnectToServer(strAddress, wPort);
 }
@@ -129,15 +146,19 @@ bool CClientService::StopService() {
 
 bool CClientService::RestartService() {
   StopService();
-  // Copies: a derived StartService may store new values while using these.
-  const std::string address = m_strServerAddress;
-  StartService(address, m_wServerPort);
-  return true;
+  return NoThrow(false, [&] {
+    // Copies: a derived StartService may store new values while using these.
+    const std::string address = m_strServerAddress;
+    StartService(address, m_wServerPort);
+    return true;
+  });
 }
 
 void CClientService::SetServerAddress(const std::string& strAddress, WORD wPort) {
-  m_strServerAddress = strAddress;
-  m_wServerPort = wPort;
+  NoThrowVoid([&] {
+    m_strServerAddress = strAddress;
+    m_wServerPort = wPort;
+  });
 }
 
 bool CClientService::IsConnected() { return Socket()->GetSocketStatus() == SocketStatus_Connected; }

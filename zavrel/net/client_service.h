@@ -49,7 +49,8 @@ class ZAVREL_API CClientService : public IClientSocketSink, public IUiTimerListe
   bool Release() override;
   void* QueryInterface(const IID& Guid, DWORD dwQueryVer) override;
 
-  // IClientSocketSink, called by the socket on this thread.
+  // IClientSocketSink, called by the socket on this thread. No exception
+  // leaves them: one thrown by a hook makes the call answer false.
   // Stops the reconnect timer; a non-zero code calls OnConnectFailed with
   // the description, 0 calls OnConnectSucced. Returns the hook's result.
   bool OnSocketConnect(int iErrorCode, LPCSTR pszErrorDesc, IClientSocket* pIClientSocket) override;
@@ -59,20 +60,21 @@ class ZAVREL_API CClientService : public IClientSocketSink, public IUiTimerListe
   bool OnSocketClose(IClientSocket* pIClientSocket, bool bCloseByServer) override;
 
   // Connects to the address and port (stored first, login flag cleared).
-  // False without a message when already connected (nothing changes) or the
-  // address is empty; false with the error box when the socket refuses to
-  // start. True when the attempt has started; the outcome comes through the
-  // hooks.
+  // False without a message when already connected or memory for the
+  // address runs out (nothing changes either way), or the address is empty; false with the error box when the socket
+  // refuses to start. True when the attempt has started; the outcome comes through the hooks.
   virtual bool StartService(const std::string& strAddress, WORD wPort);
   bool StartServiceA(const std::string& strAddress, WORD wPort) { return StartService(strAddress, wPort); }
   bool StartServiceW(const std::string& strAddress, WORD wPort) { return StartService(strAddress, wPort); }
   // Clears the login flag and closes the socket without a close event.
   // Returns the socket's result (true when there was something to close).
   virtual bool StopService();
-  // StopService, then StartService with the stored address and port. True.
+  // StopService, then StartService with the stored address and port. True;
+  // false when memory runs out (stopped, not restarted).
   virtual bool RestartService();
 
-  // Stores the address and port without connecting.
+  // Stores the address and port without connecting; nothing when memory
+  // runs out.
   void SetServerAddress(const std::string& strAddress, WORD wPort);
   // The socket's state is 2 / is 0. A state of 1 (connecting) is neither.
   bool IsConnected();

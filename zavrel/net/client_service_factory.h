@@ -14,8 +14,9 @@ class ZAVREL_API CClientServiceFactory : public FactoryObj<CClientService> {
   // "CClientServiceFactory"; the string lives until Zavrel unloads.
   const std::string& getType() const override;
   // A new service (owned by the caller; end it with destroyInstance or
-  // Release), whatever the type name. The service's construction message
-  // (socket module missing, ...) passes through as a thrown char*.
+  // Release), whatever the type name; null when memory runs out. The
+  // service's construction message (socket module missing, ...) passes
+  // through as a thrown char*.
   CClientService* createInstance(const std::string& strType) override;
   // Services are not copied: always null.
   CClientService* cloneInstance(const CClientService& source) override;

@@ -2,6 +2,8 @@
 
 #include <mmsystem.h>
 
+#include "support/base/no_throw.h"
+
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -114,10 +116,15 @@ UINT devicePeriod() {
   return caps.wPeriodMax;
 }
 
-void registerLive(const CmmTimer* timer) {
-  GuardLock lock;
-  Registry& r = registry();
-  r.live[timer] = LiveObject{r.nextSerial++, 0};
+// Out of memory: the object stays unknown to the registry, and SetTimer
+// answers false for it.
+void registerLive(const CmmTimer* timer) noexcept {
+  try {
+    GuardLock lock;
+    Registry& r = registry();
+    r.live[timer] = LiveObject{r.nextSerial++, 0};
+  } catch (...) {
+  }
 }
 
 }  // namespace
@@ -144,19 +151,30 @@ CmmTimer::~CmmTimer() {
   // Stops every timer and waits for a tick in progress on another thread;
   // afterwards no tick can reach this object, which then leaves the registry.
   KillAllTimer();
-  std::vector<UINT> late;  // set by a listener call that the kill waited for
+  Serial serial = 0;
   {
     GuardLock lock;
-    Registry& r = registry();
-    const Serial serial = serialOf(this);
-    r.live.erase(this);
-    std::vector<UINT> mine;
-    for (const auto& entry : r.timers)
-      if (entry.first.second == serial) mine.push_back(entry.first.first);
-    for (UINT id : mine)
-      if (forgetSystemTimer(id, serial)) late.push_back(id);
+    serial = serialOf(this);
+    waitForForeignTicks(lock, serial);
+    registry().live.erase(this);
   }
-  for (UINT id : late) timeKillEvent(id);
+  // Timers set by a listener call that the kill waited for, or left by a
+  // KillAllTimer that had no memory: stopped one at a time, allocating
+  // nothing (a destructor must not throw), never under the guard.
+  for (;;) {
+    UINT id = 0;
+    bool running = false;
+    {
+      GuardLock lock;
+      Registry& r = registry();
+      auto it = r.timers.begin();
+      while (it != r.timers.end() && it->first.second != serial) ++it;
+      if (it == r.timers.end()) break;
+      id = it->first.first;
+      running = forgetSystemTimer(id, serial);
+    }
+    if (running) timeKillEvent(id);
+  }
   if (m_nPeriod != 0) {
     timeEndPeriod(m_nPeriod);
     m_nPeriod = 0;
@@ -238,10 +256,16 @@ bool CmmTimer::KillTimer(UINT nIDEvent) {
 }
 
 bool CmmTimer::KillAllTimer() {
+  // Out of memory nothing has changed: false, and the timers run on.
+  return NoThrow(false, [&] { return StopAllTimers(); });
+}
+
+bool CmmTimer::StopAllTimers() {
   std::map<UINT, UINT> timers;
   std::vector<std::pair<UINT, bool>> stops;  // identifier, still running
   {
     GuardLock lock;
+    stops.reserve(m_mapTimers.size());  // the only allocation, before any change
     timers.swap(m_mapTimers);
     const Serial serial = serialOf(this);
     for (const auto& entry : timers) stops.emplace_back(entry.first, forgetSystemTimer(entry.first, serial));

@@ -34,7 +34,8 @@ class ZAVREL_API CmmTimer {
  public:
   // Asks the system for its timer capabilities; the period becomes the
   // largest period the device offers (and is begun with timeBeginPeriod), or
-  // stays 0 when the capabilities cannot be read.
+  // stays 0 when the capabilities cannot be read. Never throws: without
+  // memory for its registration the object sets no timer (SetTimer false).
   CmmTimer();
   // A copy takes the listener and the period (beginning the period once more,
   // so each object ends its own), but no timers: the running timers belong to
@@ -55,7 +56,8 @@ class ZAVREL_API CmmTimer {
   // Starts (or restarts) the timer with the caller's identifier: periodic
   // every uDelay ms, or once after uDelay ms when bOneShot. Any running timer
   // with that identifier is stopped first. False when the system refuses the
-  // timer (no entry is left then).
+  // timer or memory for its entry runs out (no entry and no timer is left
+  // then).
   bool SetTimer(UINT nIDEvent, UINT uDelay, bool bOneShot);
   // Stops the timer with the caller's identifier. False when there is none,
   // or when it is no longer running: a one-shot timer that already fired has
@@ -64,7 +66,7 @@ class ZAVREL_API CmmTimer {
   bool KillTimer(UINT nIDEvent);
   // Stops every timer of this object and empties the table. True only when
   // there was at least one timer and the last one was still running and
-  // stopped.
+  // stopped. False with nothing changed when memory runs out.
   bool KillAllTimer();
 
   // The timers of this object: multimedia identifier -> caller's identifier.
@@ -79,6 +81,8 @@ class ZAVREL_API CmmTimer {
   static void CALLBACK TimeProc(UINT uTimerID, UINT uMsg, DWORD_PTR dwUser, DWORD_PTR dw1, DWORD_PTR dw2);
 
  private:
+  bool StopAllTimers();
+
   ImmTimerListener* m_pListener = nullptr;
   UINT m_nPeriod = 0;
   std::map<UINT, UINT> m_mapTimers;

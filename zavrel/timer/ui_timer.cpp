@@ -1,5 +1,7 @@
 #include "zavrel/timer/ui_timer.h"
 
+#include "support/base/no_throw.h"
+
 std::map<UINT, CUiTimer*> CUiTimer::s_mapTimers;
 
 CUiTimer::CUiTimer() = default;
@@ -26,7 +28,13 @@ UINT CUiTimer::SetTimer(UINT nElapse) {
   // A thread timer: the system picks a fresh identifier, which fits in 32
   // bits on 64-bit Windows too.
   const UINT id = static_cast<UINT>(::SetTimer(nullptr, 0, nElapse, &CUiTimer::TimeProc));
-  if (id != 0) s_mapTimers.insert(std::make_pair(id, this));
+  if (id == 0) return 0;
+  if (!NoThrow(false, [&] { return s_mapTimers.insert(std::make_pair(id, this)).second; })) {
+    // No memory for its entry (or the identifier is another's): a timer
+    // nobody could stop or hear is not left running.
+    ::KillTimer(nullptr, id);
+    return 0;
+  }
   return id;
 }
 
@@ -55,6 +63,9 @@ void CALLBACK CUiTimer::TimeProc(HWND, UINT, UINT_PTR nIDEvent, DWORD) {
   auto it = s_mapTimers.find(static_cast<UINT>(nIDEvent));
   if (it == s_mapTimers.end()) return;
   // The listener may stop timers or end the CUiTimer inside the call; nothing
-  // of the table is used after it.
-  if (IUiTimerListener* listener = it->second->m_pListener) listener->OnTimerEx(static_cast<UINT>(nIDEvent));
+  // of the table is used after it. No exception may unwind into the
+  // system's dispatch of the tick.
+  if (IUiTimerListener* listener = it->second->m_pListener) {
+    NoThrowVoid([&] { listener->OnTimerEx(static_cast<UINT>(nIDEvent)); });
+  }
 }

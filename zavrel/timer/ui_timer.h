@@ -18,13 +18,16 @@ class ZAVREL_API CUiTimer {
   // A copy takes the listener only; it owns no timers.
   CUiTimer(const CUiTimer& other);
   CUiTimer& operator=(const CUiTimer& other);
-  // Clears the listener, then stops every timer this object started.
+  // Clears the listener, then stops every timer this object started. An
+  // exception from the listener's OnTimerEx is swallowed: it never unwinds
+  // into the system's message dispatch.
   virtual ~CUiTimer();
 
   // Replaces the listener (not owned; may be null).
   void RegisterListener(IUiTimerListener* pListener);
 
-  // Starts a repeating timer; its identifier, or 0 when the system refused.
+  // Starts a repeating timer; its identifier, or 0 when the system refused
+  // or memory for its table entry ran out (no timer is left running then).
   UINT SetTimer(UINT nElapse);
   // Stops the timer with that identifier, whichever CUiTimer started it.
   // 0 when the identifier is not in the table; else the system's result.

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "support/base/no_throw.h"
 #include "zavrel/util/module_directory.h"
 
 namespace {
@@ -21,10 +22,19 @@ CComRegister::CComRegister(CString strFileName) : moduleHandle(nullptr) {
   // The folder of the library that holds this code, found from its image: a
   // lookup by name, or a bare file name, would let the system's search order
   // pick a library of that name from elsewhere.
-  const std::string dir = ThisModuleDirectory();
-  if (dir.empty()) return;  // no path: nothing is loaded, now or by Load
-  modulePath = dir.c_str();
-  modulePath += strFileName;
+  const bool named = NoThrow(false, [&] {
+    const std::string dir = ThisModuleDirectory();
+    if (dir.empty()) return false;
+    modulePath = dir.c_str();
+    modulePath += strFileName;
+    return true;
+  });
+  if (!named) {
+    // No directory, or no memory for the path: nothing is loaded, now or by
+    // Load.
+    modulePath.Empty();
+    return;
+  }
   moduleHandle = LoadLibraryA(modulePath);
   if (SelfRegisterFn registerServer = entryPoint(moduleHandle, "DllRegisterServer")) registerServer();
 }

@@ -20,8 +20,9 @@ class ZAVREL_API CComRegister {
   // name. Loads the library and, when it exports "DllRegisterServer", calls
   // it once (its result is ignored: call Register to learn it). A library
   // that cannot be loaded leaves the object unloaded. When the directory
-  // cannot be found, modulePath stays empty and nothing is loaded (Load
-  // answers false too): the system's search order is never used.
+  // cannot be found, or memory for the path runs out, modulePath stays empty
+  // and nothing is loaded (Load answers false too): the system's search
+  // order is never used. Never throws.
   explicit CComRegister(CString strFileName);
   CComRegister(const CComRegister& other) = default;
   CComRegister& operator=(const CComRegister& other) = default;

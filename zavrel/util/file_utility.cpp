@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "afx/afx_mbcs.h"
+#include "support/base/no_throw.h"
 #include "zavrel/util/file_utility.h"
 
 bool FileUtility::fileExist(const std::string& path) {
@@ -21,6 +22,8 @@ bool FileUtility::fileExist(const std::string& path) {
 
 std::string FileUtility::getDirectory(const std::string& path) {
   // Walks characters: the trail byte of a double-byte character may be '\'.
-  const std::size_t last = afx_mbcs::FindLastOf(path, "\\/");
-  return last == std::string::npos ? std::string() : path.substr(0, last + 1);
+  return NoThrow(std::string(), [&] {
+    const std::size_t last = afx_mbcs::FindLastOf(path, "\\/");
+    return last == std::string::npos ? std::string() : path.substr(0, last + 1);
+  });
 }

@@ -6,8 +6,10 @@
 // Paths are byte strings in the ANSI code page; every call goes to the
 // system's ANSI functions. Separators are found walking characters of that
 // code page, so the trail byte of a double-byte character (which may be
-// 0x5C) is never taken for a backslash. Failures are results (false, 0, 0.0, -1.0 or an
-// empty string); nothing throws except std::bad_alloc.
+// 0x5C) is never taken for a backslash. Failures are results (false, 0, 0.0,
+// -1.0 or an empty string); nothing throws. When memory runs out a member
+// answers false, an empty string or list, or -1.0 (GetFolderSize); a member
+// that reports nothing stops where it was.
 //
 // The folder-tree operations (DeleteFolderContents, CopyFolder, MoveFolder,
 // RemoveFolder, GetFolderSize) can be cancelled from another thread by

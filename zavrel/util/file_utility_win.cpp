@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "afx/afx_mbcs.h"
+#include "support/base/no_throw.h"
 #include "support/base/win_owners.h"
 #include "zavrel/util/file_utility.h"
 #include "zavrel/util/module_directory.h"
@@ -143,125 +144,153 @@ bool FileUtility::copyFile(std::string source, std::string destination, bool fai
 }
 
 bool FileUtility::createDirectory(const std::string& path) {
-  // ':' and '.' are never trail bytes, so the byte before a separator tells.
-  for (std::size_t i = afx_mbcs::FindFirstOf(path, "\\/"); i != std::string::npos;
-       i = afx_mbcs::FindFirstOf(path, "\\/", i + 1)) {
-    if (i > 0 && path[i - 1] != ':' && path[i - 1] != '.') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
-  }
-  return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+  return NoThrow(false, [&] {
+    // ':' and '.' are never trail bytes, so the byte before a separator tells.
+    for (std::size_t i = afx_mbcs::FindFirstOf(path, "\\/"); i != std::string::npos;
+         i = afx_mbcs::FindFirstOf(path, "\\/", i + 1)) {
+      if (i > 0 && path[i - 1] != ':' && path[i - 1] != '.') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+    }
+    return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+  });
 }
 
 std::string FileUtility::getTempPath() {
-  char buf[4096];
-  std::memset(buf, ' ', sizeof(buf));
-  const DWORD n = GetTempPathA(sizeof(buf), buf);
-  if (n == 0 || n >= sizeof(buf)) return std::string();
-  return std::string(buf, n);
+  return NoThrow(std::string(), [&] {
+    char buf[4096];
+    std::memset(buf, ' ', sizeof(buf));
+    const DWORD n = GetTempPathA(sizeof(buf), buf);
+    if (n == 0 || n >= sizeof(buf)) return std::string();
+    return std::string(buf, n);
+  });
 }
 
 std::string FileUtility::GetCurrentWorkingDirectory() {
-  // Found from this library's image, not its name: a renamed library still
-  // finds its own folder.
-  return ThisModuleDirectory();
+  return NoThrow(std::string(), [&] {
+    // Found from this library's image, not its name: a renamed library still
+    // finds its own folder.
+    return ThisModuleDirectory();
+  });
 }
 
-StringList FileUtility::ListFile(const std::string& dir, StringList& fileList) {
+namespace {
+
+// ListFile's walk, which throws when memory runs out.
+void ListInto(const std::string& dir, StringList& fileList) {
   std::string base(dir);
   if (!base.empty() && !EndsInSeparator(base, "\\/")) base += '\\';
-  if (base.size() + 1 >= MAX_PATH) return fileList;  // would not fit a path buffer
+  if (base.size() + 1 >= MAX_PATH) return;  // would not fit a path buffer
   WIN32_FIND_DATAA data;
   const UniqueFindHandle find = FindFirst(base + "*", data);
-  if (!find) return fileList;
+  if (!find) return;
   do {
     if (data.cFileName[0] == '.') continue;
     if (IsDirectory(data)) {
-      ListFile(base + data.cFileName + "\\", fileList);
+      ListInto(base + data.cFileName + "\\", fileList);
     } else {
       fileList.push_back(data.cFileName);
     }
   } while (FindNext(find, data));
-  return fileList;
+}
+
+}  // namespace
+
+StringList FileUtility::ListFile(const std::string& dir, StringList& fileList) {
+  // Out of memory: an empty list is returned; fileList keeps the names found
+  // so far.
+  return NoThrow(StringList(), [&] {
+    ListInto(dir, fileList);
+    return fileList;
+  });
 }
 
 void FileUtility::DeleteAllFiles(const char* dir) {
-  ForEachEntry(dir, [](const std::string& path, const WIN32_FIND_DATAA&) { DeleteFileA(path.c_str()); });
+  NoThrowVoid(
+      [&] { ForEachEntry(dir, [](const std::string& path, const WIN32_FIND_DATAA&) { DeleteFileA(path.c_str()); }); });
 }
 
 void FileUtility::EmptyDirectory(const char* dir) {
-  ForEachEntry(dir, [](const std::string& path, const WIN32_FIND_DATAA& data) {
-    if (IsDirectory(data)) {
-      EmptyDirectory(path.c_str());
-      RemoveDirectoryA(path.c_str());
-    } else {
-      DeleteFileA(path.c_str());
-    }
+  NoThrowVoid([&] {
+    ForEachEntry(dir, [](const std::string& path, const WIN32_FIND_DATAA& data) {
+      if (IsDirectory(data)) {
+        EmptyDirectory(path.c_str());
+        RemoveDirectoryA(path.c_str());
+      } else {
+        DeleteFileA(path.c_str());
+      }
+    });
   });
 }
 
 bool FileUtility::CreateFolder(const char* path) {
-  if (path == nullptr) return false;
-  std::string rest(path);
-  while (!rest.empty() && StringUtility::isspace(static_cast<signed char>(rest.back()))) rest.pop_back();
-  if (EndsInSeparator(rest, "\\")) rest.pop_back();
+  return NoThrow(false, [&] {
+    if (path == nullptr) return false;
+    std::string rest(path);
+    while (!rest.empty() && StringUtility::isspace(static_cast<signed char>(rest.back()))) rest.pop_back();
+    if (EndsInSeparator(rest, "\\")) rest.pop_back();
 
-  // ':' is never a trail byte, so ":\" is found as bytes; a "\\" must start
-  // at a character.
-  std::string built;
-  std::size_t split = rest.find(":\\");
-  if (split == std::string::npos) {
-    split = afx_mbcs::FindFirstOf(rest, "\\");
-    while (split != std::string::npos && rest.compare(split, 2, "\\\\") != 0) {
-      split = afx_mbcs::FindFirstOf(rest, "\\", split + 1);
+    // ':' is never a trail byte, so ":\" is found as bytes; a "\\" must start
+    // at a character.
+    std::string built;
+    std::size_t split = rest.find(":\\");
+    if (split == std::string::npos) {
+      split = afx_mbcs::FindFirstOf(rest, "\\");
+      while (split != std::string::npos && rest.compare(split, 2, "\\\\") != 0) {
+        split = afx_mbcs::FindFirstOf(rest, "\\", split + 1);
+      }
     }
-  }
-  if (split != std::string::npos) {
-    built = rest.substr(0, split + 2);
-    rest.erase(0, split + 2);
-  }
-  for (;;) {
-    // The next separator from the remainder's second character on.
-    const std::size_t next = rest.empty()
-                                 ? std::string::npos
-                                 : afx_mbcs::FindFirstOf(rest, "\\", afx_mbcs::CharBytes(rest.data(), rest.size(), 0));
-    const bool last = next == std::string::npos;
-    built += last ? rest : rest.substr(0, next);
-    rest = last ? std::string() : rest.substr(next);
-    if (GetFileAttributesA(built.c_str()) == INVALID_FILE_ATTRIBUTES && _mkdir(built.c_str()) != 0) return false;
-    if (last) return true;
-  }
+    if (split != std::string::npos) {
+      built = rest.substr(0, split + 2);
+      rest.erase(0, split + 2);
+    }
+    for (;;) {
+      // The next separator from the remainder's second character on.
+      const std::size_t next =
+          rest.empty() ? std::string::npos
+                       : afx_mbcs::FindFirstOf(rest, "\\", afx_mbcs::CharBytes(rest.data(), rest.size(), 0));
+      const bool last = next == std::string::npos;
+      built += last ? rest : rest.substr(0, next);
+      rest = last ? std::string() : rest.substr(next);
+      if (GetFileAttributesA(built.c_str()) == INVALID_FILE_ATTRIBUTES && _mkdir(built.c_str()) != 0) return false;
+      if (last) return true;
+    }
+  });
 }
 
 bool FileUtility::DeleteFolderContents(const char* folder, BOOL recursive, const char* pattern, HANDLE stopEvent,
                                        int pump) {
-  if (!IsDirectory(folder) || Stopped(stopEvent)) return false;
-  const bool hasPattern = pattern != nullptr && *pattern != '\0';
-  return WalkTree(
-      folder, recursive, pattern, stopEvent, pump,
-      [&](const WIN32_FIND_DATAA& data) { return DeleteFileA(Join(folder, data.cFileName).c_str()) != FALSE; },
-      [&](const WIN32_FIND_DATAA& data) {
-        const std::string sub = Join(folder, data.cFileName);
-        bool ok = DeleteFolderContents(sub.c_str(), TRUE, pattern, stopEvent, pump);
-        if (ok && !hasPattern) ok = RemoveDirectoryA(sub.c_str()) != FALSE;
-        return ok;
-      });
+  return NoThrow(false, [&] {
+    if (!IsDirectory(folder) || Stopped(stopEvent)) return false;
+    const bool hasPattern = pattern != nullptr && *pattern != '\0';
+    return WalkTree(
+        folder, recursive, pattern, stopEvent, pump,
+        [&](const WIN32_FIND_DATAA& data) { return DeleteFileA(Join(folder, data.cFileName).c_str()) != FALSE; },
+        [&](const WIN32_FIND_DATAA& data) {
+          const std::string sub = Join(folder, data.cFileName);
+          bool ok = DeleteFolderContents(sub.c_str(), TRUE, pattern, stopEvent, pump);
+          if (ok && !hasPattern) ok = RemoveDirectoryA(sub.c_str()) != FALSE;
+          return ok;
+        });
+  });
 }
 
 bool FileUtility::CopyFolder(const char* source, const char* destination, BOOL recursive, const char* pattern,
                              HANDLE stopEvent, int pump) {
-  if (destination == nullptr || !CreateFolder(destination) || !IsDirectory(source) || Stopped(stopEvent)) {
-    return false;
-  }
-  return WalkTree(
-      source, recursive, pattern, stopEvent, pump,
-      [&](const WIN32_FIND_DATAA& data) {
-        return CopyFileA(Join(source, data.cFileName).c_str(), Join(destination, data.cFileName).c_str(), FALSE) !=
-               FALSE;
-      },
-      [&](const WIN32_FIND_DATAA& data) {
-        // Subfolders are copied whole, with pumping, whatever the caller asked.
-        return CopyFolder(Join(source, data.cFileName).c_str(), Join(destination, data.cFileName).c_str(), TRUE,
-                          nullptr, stopEvent, 1);
-      });
+  return NoThrow(false, [&] {
+    if (destination == nullptr || !CreateFolder(destination) || !IsDirectory(source) || Stopped(stopEvent)) {
+      return false;
+    }
+    return WalkTree(
+        source, recursive, pattern, stopEvent, pump,
+        [&](const WIN32_FIND_DATAA& data) {
+          return CopyFileA(Join(source, data.cFileName).c_str(), Join(destination, data.cFileName).c_str(), FALSE) !=
+                 FALSE;
+        },
+        [&](const WIN32_FIND_DATAA& data) {
+          // Subfolders are copied whole, with pumping, whatever the caller asked.
+          return CopyFolder(Join(source, data.cFileName).c_str(), Join(destination, data.cFileName).c_str(), TRUE,
+                            nullptr, stopEvent, 1);
+        });
+  });
 }
 
 bool FileUtility::CopyFolder(const char* source, const char* destination, HANDLE stopEvent, int pump) {
@@ -287,22 +316,24 @@ bool FileUtility::RemoveFolder(const char* folder, HANDLE stopEvent, int pump) {
 }
 
 double FileUtility::GetFolderSize(const char* folder, BOOL recursive, const char* pattern, HANDLE stopEvent, int pump) {
-  if (!IsDirectory(folder)) return 0.0;
-  if (Stopped(stopEvent)) return -1.0;
-  double total = 0.0;
-  bool ok = true;
-  bool stopped = false;
-  const char* mask = (pattern != nullptr && *pattern != '\0') ? pattern : "*.*";
-  WalkPass(folder, mask, kBoth, stopEvent, pump, ok, stopped, [&](const WIN32_FIND_DATAA& data) {
-    if (!IsDirectory(data)) {
-      total += data.nFileSizeHigh * 4294967296.0 + data.nFileSizeLow;
-    } else if (recursive) {
-      const double sub = GetFolderSize(Join(folder, data.cFileName).c_str(), recursive, pattern, stopEvent, pump);
-      if (sub > 0.0) total += sub;
-    }
-    return true;
+  return NoThrow(-1.0, [&] {
+    if (!IsDirectory(folder)) return 0.0;
+    if (Stopped(stopEvent)) return -1.0;
+    double total = 0.0;
+    bool ok = true;
+    bool stopped = false;
+    const char* mask = (pattern != nullptr && *pattern != '\0') ? pattern : "*.*";
+    WalkPass(folder, mask, kBoth, stopEvent, pump, ok, stopped, [&](const WIN32_FIND_DATAA& data) {
+      if (!IsDirectory(data)) {
+        total += data.nFileSizeHigh * 4294967296.0 + data.nFileSizeLow;
+      } else if (recursive) {
+        const double sub = GetFolderSize(Join(folder, data.cFileName).c_str(), recursive, pattern, stopEvent, pump);
+        if (sub > 0.0) total += sub;
+      }
+      return true;
+    });
+    return (stopped || Stopped(stopEvent)) ? -1.0 : total;
   });
-  return (stopped || Stopped(stopEvent)) ? -1.0 : total;
 }
 
 double FileUtility::GetFileSize(const char* file) {

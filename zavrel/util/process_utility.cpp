@@ -8,20 +8,23 @@
 #include <vector>
 
 #include "afx/afx_module.h"
+#include "support/base/no_throw.h"
 #include "support/base/win_owners.h"
 
 namespace {
 
 // CreateProcessA may write into the command line, so it gets a copy.
 bool startProcess(LPCSTR application, LPCSTR directory, LPCSTR commandLine, PROCESS_INFORMATION& info) {
-  std::vector<char> command;
-  if (commandLine != nullptr) command.assign(commandLine, commandLine + std::strlen(commandLine) + 1);
-  STARTUPINFOA startup;
-  std::memset(&startup, 0, sizeof(startup));
-  startup.cb = sizeof(startup);
-  std::memset(&info, 0, sizeof(info));
-  return CreateProcessA(application, command.empty() ? nullptr : command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        directory, &startup, &info) != FALSE;
+  return NoThrow(false, [&] {
+    std::vector<char> command;
+    if (commandLine != nullptr) command.assign(commandLine, commandLine + std::strlen(commandLine) + 1);
+    STARTUPINFOA startup;
+    std::memset(&startup, 0, sizeof(startup));
+    startup.cb = sizeof(startup);
+    std::memset(&info, 0, sizeof(info));
+    return CreateProcessA(application, command.empty() ? nullptr : command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          directory, &startup, &info) != FALSE;
+  });
 }
 
 constexpr DWORD kNoProcess = 4294967295u;

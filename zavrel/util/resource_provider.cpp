@@ -4,7 +4,10 @@
 
 #include <fstream>
 #include <limits>
+#include <memory>
 #include <new>
+
+#include "support/base/no_throw.h"
 
 // Exported through the declaration in the header.
 template class Singleton<RawResourceProvider>;
@@ -23,6 +26,11 @@ RawResourceProvider::~RawResourceProvider() = default;
 
 bool RawResourceProvider::loadRawDataContainer(const std::string& filename, RawDataContainer& output,
                                                const std::string&) {
+  // The stream's own buffers may fail to allocate too.
+  return NoThrow(false, [&] { return LoadFile(filename, output); });
+}
+
+bool RawResourceProvider::LoadFile(const std::string& filename, RawDataContainer& output) {
   if (filename.empty()) return false;
   // Only regular files: the end position of a directory or a device says
   // nothing about its content and must not size an allocation.
@@ -35,13 +43,10 @@ bool RawResourceProvider::loadRawDataContainer(const std::string& filename, RawD
   if (end < 0 || static_cast<unsigned long long>(end) > std::numeric_limits<std::uint32_t>::max()) return false;
   const std::uint32_t size = static_cast<std::uint32_t>(end);
   file.seekg(0, std::ios::beg);
-  unsigned char* bytes = new (std::nothrow) unsigned char[size];
+  std::unique_ptr<unsigned char[]> bytes(new (std::nothrow) unsigned char[size]);
   if (bytes == nullptr) return false;
-  if (size != 0 && !file.read(reinterpret_cast<char*>(bytes), static_cast<std::streamsize>(size))) {
-    delete[] bytes;
-    return false;
-  }
-  output.data = bytes;
+  if (size != 0 && !file.read(reinterpret_cast<char*>(bytes.get()), static_cast<std::streamsize>(size))) return false;
+  output.data = bytes.release();
   output.size = size;
   return true;
 }

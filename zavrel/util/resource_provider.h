@@ -65,4 +65,7 @@ class ZAVREL_API RawResourceProvider : public IResourceProvider, public Singleto
   // file of 4 GiB or more, a failed allocation or a short read.
   bool loadRawDataContainer(const std::string& filename, RawDataContainer& output,
                             const std::string& resourceGroup) override;
+
+ private:
+  bool LoadFile(const std::string& filename, RawDataContainer& output);
 };

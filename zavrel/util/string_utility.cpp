@@ -2,6 +2,7 @@
 // string_utility_win.cpp (Windows) and string_utility_iconv.cpp (native).
 #include "zavrel/util/string_utility.h"
 
+#include "support/base/no_throw.h"
 #include "zavrel/util/format_text.h"
 
 #include <cstdarg>
@@ -105,44 +106,65 @@ std::string& StringUtility::rtrim(std::string& str) {
 std::string& StringUtility::trim(std::string& str) { return ltrim(rtrim(str)); }
 
 std::string StringUtility::clearSpace(const std::string& str) {
-  std::string out;
-  out.reserve(str.size());
-  for (char c : str) {
-    if (!IsWhite(c)) out.push_back(c);
-  }
-  return out;
+  return NoThrow(std::string(), [&] {
+    std::string out;
+    out.reserve(str.size());
+    for (char c : str) {
+      if (!IsWhite(c)) out.push_back(c);
+    }
+    return out;
+  });
 }
 
 std::string StringUtility::toUpperCase(const std::string& str) {
-  std::string out(str);
-  for (char& c : out) c = AsciiUpper(c);
-  return out;
+  return NoThrow(std::string(), [&] {
+    std::string out(str);
+    for (char& c : out) c = AsciiUpper(c);
+    return out;
+  });
 }
 
 std::string StringUtility::toLowerCase(const std::string& str) {
-  std::string out(str);
-  for (char& c : out) c = AsciiLower(c);
-  return out;
+  return NoThrow(std::string(), [&] {
+    std::string out(str);
+    for (char& c : out) c = AsciiLower(c);
+    return out;
+  });
 }
+
+namespace {
+
+// Whether the n bytes at piece equal pattern, the bytes of piece lowered
+// first when asked (compared in place: nothing to allocate).
+bool PieceEquals(const char* piece, const std::string& pattern, bool lowerCase) {
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    const char c = lowerCase ? AsciiLower(piece[i]) : piece[i];
+    if (c != pattern[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 bool StringUtility::startsWith(const std::string& str, const std::string& pattern, bool lowerCase) {
   const std::size_t n = pattern.size();
   if (n == 0 || n > str.size()) return false;
-  std::string piece = str.substr(0, n);
-  if (lowerCase) piece = toLowerCase(piece);
-  return piece == pattern;
+  return PieceEquals(str.data(), pattern, lowerCase);
 }
 
 bool StringUtility::endsWith(const std::string& str, const std::string& pattern, bool lowerCase) {
   const std::size_t n = pattern.size();
   if (n == 0 || n > str.size()) return false;
-  std::string piece = str.substr(str.size() - n, n);
-  if (lowerCase) piece = toLowerCase(piece);
-  return piece == pattern;
+  return PieceEquals(str.data() + (str.size() - n), pattern, lowerCase);
 }
 
 std::string StringUtility::stringReplace(const std::string& source, const std::string& replaceWith,
                                          const std::string& pattern) {
+  return NoThrow(std::string(), [&] { return Replaced(source, replaceWith, pattern); });
+}
+
+std::string StringUtility::Replaced(const std::string& source, const std::string& replaceWith,
+                                    const std::string& pattern) {
   if (pattern.empty()) return source;
   std::string out;
   out.reserve(source.size());
@@ -159,6 +181,16 @@ std::string StringUtility::stringReplace(const std::string& source, const std::s
 }
 
 void StringUtility::split(StringList& ret, const std::string& str, const std::string& delims, unsigned int maxSplits) {
+  // Every field or none: the fields are made apart and then moved over.
+  NoThrowVoid([&] {
+    StringList fields;
+    SplitInto(fields, str, delims, maxSplits);
+    ret.splice(ret.end(), fields);
+  });
+}
+
+void StringUtility::SplitInto(StringList& ret, const std::string& str, const std::string& delims,
+                              unsigned int maxSplits) {
   unsigned int numSplits = 0;
   std::size_t start = 0;
   std::size_t pos;
@@ -182,7 +214,7 @@ void StringUtility::split(StringList& ret, const std::string& str, const std::st
 StringList StringUtility::split(const std::string& str, const std::string& delims, unsigned int maxSplits) {
   StringList ret;
   split(ret, str, delims, maxSplits);
-  return ret;
+  return ret;  // moved: the list is not copied
 }
 
 bool StringUtility::tryParseInt(const std::string& str, int& value) {
@@ -243,14 +275,30 @@ double StringUtility::parseDouble(const std::string& str) {
   return tryParseDouble(str, value) ? value : 0.0;
 }
 
-bool StringUtility::parseBool(const std::string& str) { return toLowerCase(str) == "true"; }
+bool StringUtility::parseBool(const std::string& str) {
+  return str.size() == 4 && PieceEquals(str.data(), "true", true);
+}
 
-std::string StringUtility::toString(float value) { return PrintNumber("%g", static_cast<double>(value)); }
-std::string StringUtility::toString(double value) { return PrintNumber("%g", value); }
-std::string StringUtility::toString(unsigned int value) { return PrintNumber("%u", value); }
-std::string StringUtility::toString(unsigned long value) { return PrintNumber("%lu", value); }
-std::string StringUtility::toString(unsigned char value) { return PrintNumber("%u", static_cast<unsigned int>(value)); }
-std::string StringUtility::toString(int value) { return PrintNumber("%d", value); }
+// The printed numbers fit the small-string buffer, so these allocate
+// nothing; the barrier costs nothing where nothing can throw.
+std::string StringUtility::toString(float value) {
+  return NoThrow(std::string(), [&] { return PrintNumber("%g", static_cast<double>(value)); });
+}
+std::string StringUtility::toString(double value) {
+  return NoThrow(std::string(), [&] { return PrintNumber("%g", value); });
+}
+std::string StringUtility::toString(unsigned int value) {
+  return NoThrow(std::string(), [&] { return PrintNumber("%u", value); });
+}
+std::string StringUtility::toString(unsigned long value) {
+  return NoThrow(std::string(), [&] { return PrintNumber("%lu", value); });
+}
+std::string StringUtility::toString(unsigned char value) {
+  return NoThrow(std::string(), [&] { return PrintNumber("%u", static_cast<unsigned int>(value)); });
+}
+std::string StringUtility::toString(int value) {
+  return NoThrow(std::string(), [&] { return PrintNumber("%d", value); });
+}
 std::string StringUtility::toString(bool value) { return value ? "True" : "False"; }
 
 std::string StringUtility::string_format(const char* format, ...) {
@@ -258,7 +306,7 @@ std::string StringUtility::string_format(const char* format, ...) {
   va_list args;
   va_start(args, format);
   std::string out;
-  FormatTextV(out, format, args);
+  NoThrowVoid([&] { FormatTextV(out, format, args); });
   va_end(args);
   return out;
 }
@@ -268,6 +316,12 @@ std::wstring StringUtility::string_format(const wchar_t* format, ...) {
   va_list args;
   va_start(args, format);
   std::wstring out;
+  NoThrowVoid([&] { FormatWide(out, format, args); });
+  va_end(args);
+  return out;
+}
+
+void StringUtility::FormatWide(std::wstring& out, const wchar_t* format, va_list args) {
 #ifdef _WIN32
   va_list measure;
   va_copy(measure, args);
@@ -292,8 +346,6 @@ std::wstring StringUtility::string_format(const wchar_t* format, ...) {
     }
   }
 #endif
-  va_end(args);
-  return out;
 }
 
 unsigned char StringUtility::ASCIIToHex(char c) {

@@ -6,7 +6,8 @@
 // White space is exactly the bytes 9 to 13 and 32; no byte from 128 to 255
 // (so no byte of a GBK character) is ever white space.
 //
-// Nothing here throws except std::bad_alloc. Every operation is reentrant
+// Nothing here throws: when memory runs out, an operation that makes text
+// answers an empty result (split: no field). Every operation is reentrant
 // except the four code-page conversions, which share two static buffers and
 // must not run on two threads at the same time.
 //
@@ -15,6 +16,7 @@
 // conversions go through iconv.
 #pragma once
 
+#include <cstdarg>
 #include <cstddef>
 #include <list>
 #include <string>
@@ -58,7 +60,8 @@ class ZAVREL_API StringUtility {
   // Splits str into the maximal runs of bytes not in delims. A maxSplits of
   // 0 means no limit; a limit n yields at most n + 1 fields, the last holding
   // the unsplit rest. An empty text yields one empty field; a text of
-  // delimiters only yields none. The appending form does not clear ret.
+  // delimiters only yields none. The appending form does not clear ret; when
+  // memory runs out it appends nothing.
   static void split(StringList& ret, const std::string& str, const std::string& delims = "\t\n ",
                     unsigned int maxSplits = 0);
   static StringList split(const std::string& str, const std::string& delims = "\t\n ", unsigned int maxSplits = 0);
@@ -121,6 +124,10 @@ class ZAVREL_API StringUtility {
   static std::string AnsiToUTF8(const std::string& ansi, std::string& out);
 
  private:
+  static std::string Replaced(const std::string& source, const std::string& replaceWith, const std::string& pattern);
+  static void SplitInto(StringList& ret, const std::string& str, const std::string& delims, unsigned int maxSplits);
+  static void FormatWide(std::wstring& out, const wchar_t* format, va_list args);
+
   // Shared by the four conversions; they start empty and only grow.
   static std::vector<char> s_char_buf;
   static std::vector<wchar_t> s_wchar_buf;

@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "support/base/no_throw.h"
 #include "support/base/unique_owner.h"
 #include "zavrel/util/string_utility.h"
 
@@ -101,18 +102,22 @@ std::size_t WideLength(const wchar_t* s) {
 }  // namespace
 
 std::string StringUtility::WChar2Ansi(const wchar_t* src) {
-  if (src == nullptr) return std::string();
-  const std::size_t n = Encode(kAnsi, src, WideLength(src), s_char_buf);
-  return std::string(s_char_buf.data(), n);
+  return NoThrow(std::string(), [&] {
+    if (src == nullptr) return std::string();
+    const std::size_t n = Encode(kAnsi, src, WideLength(src), s_char_buf);
+    return std::string(s_char_buf.data(), n);
+  });
 }
 
 std::wstring StringUtility::Ansi2WChar(const char* src) {
-  if (src == nullptr) return std::wstring();
-  std::size_t n = Decode(kAnsi, src, std::strlen(src), s_wchar_buf);
-  if (n == 0) return std::wstring();
-  std::size_t first = 0;
-  if (s_wchar_buf[0] == 0xFEFF) first = 1;
-  return std::wstring(s_wchar_buf.data() + first, n - first);
+  return NoThrow(std::wstring(), [&] {
+    if (src == nullptr) return std::wstring();
+    std::size_t n = Decode(kAnsi, src, std::strlen(src), s_wchar_buf);
+    if (n == 0) return std::wstring();
+    std::size_t first = 0;
+    if (s_wchar_buf[0] == 0xFEFF) first = 1;
+    return std::wstring(s_wchar_buf.data() + first, n - first);
+  });
 }
 
 namespace {
@@ -128,11 +133,21 @@ std::string Convert(const char* from, const char* to, const std::string& src, st
 }  // namespace
 
 std::string StringUtility::UTF8ToAnsi(const std::string& utf8, std::string& out) {
-  out = Convert(kUtf8, kAnsi, utf8, s_wchar_buf, s_char_buf);
-  return out;
+  // Out of memory: out and the result are empty.
+  std::string converted;
+  NoThrowVoid([&] { converted = Convert(kUtf8, kAnsi, utf8, s_wchar_buf, s_char_buf); });
+  out.swap(converted);
+  std::string copy = NoThrow(std::string(), [&] { return out; });
+  if (copy.size() != out.size()) out.clear();  // no copy: both empty
+  return copy;
 }
 
 std::string StringUtility::AnsiToUTF8(const std::string& ansi, std::string& out) {
-  out = Convert(kAnsi, kUtf8, ansi, s_wchar_buf, s_char_buf);
-  return out;
+  // Out of memory: out and the result are empty.
+  std::string converted;
+  NoThrowVoid([&] { converted = Convert(kAnsi, kUtf8, ansi, s_wchar_buf, s_char_buf); });
+  out.swap(converted);
+  std::string copy = NoThrow(std::string(), [&] { return out; });
+  if (copy.size() != out.size()) out.clear();  // no copy: both empty
+  return copy;
 }

@@ -2,6 +2,7 @@
 // WideCharToMultiByte with the process's ANSI code page (CP_ACP) and CP_UTF8.
 #include <cstring>
 
+#include "support/base/no_throw.h"
 #include "zavrel/util/string_utility.h"
 
 namespace {
@@ -15,27 +16,31 @@ void Reserve(std::vector<T>& buf, int needed, std::size_t grown) {
 }  // namespace
 
 std::string StringUtility::WChar2Ansi(const wchar_t* src) {
-  if (src == nullptr) return std::string();
-  const int needed = WideCharToMultiByte(CP_ACP, 0, src, -1, nullptr, 0, nullptr, nullptr);
-  if (needed <= 0) return std::string();
-  Reserve(s_char_buf, needed, static_cast<std::size_t>(needed) + 1);
-  WideCharToMultiByte(CP_ACP, 0, src, -1, s_char_buf.data(), needed, nullptr, nullptr);
-  s_char_buf[static_cast<std::size_t>(needed) - 1] = '\0';
-  return std::string(s_char_buf.data());
+  return NoThrow(std::string(), [&] {
+    if (src == nullptr) return std::string();
+    const int needed = WideCharToMultiByte(CP_ACP, 0, src, -1, nullptr, 0, nullptr, nullptr);
+    if (needed <= 0) return std::string();
+    Reserve(s_char_buf, needed, static_cast<std::size_t>(needed) + 1);
+    WideCharToMultiByte(CP_ACP, 0, src, -1, s_char_buf.data(), needed, nullptr, nullptr);
+    s_char_buf[static_cast<std::size_t>(needed) - 1] = '\0';
+    return std::string(s_char_buf.data());
+  });
 }
 
 std::wstring StringUtility::Ansi2WChar(const char* src) {
-  if (src == nullptr) return std::wstring();
-  const int len = static_cast<int>(std::strlen(src));
-  const int needed = MultiByteToWideChar(CP_ACP, 0, src, len, nullptr, 0);
-  if (needed <= 0) return std::wstring();
-  Reserve(s_wchar_buf, needed, static_cast<std::size_t>(needed) * 2);
-  MultiByteToWideChar(CP_ACP, 0, src, len, s_wchar_buf.data(), needed);
-  s_wchar_buf[static_cast<std::size_t>(needed)] = L'\0';
-  if (s_wchar_buf[0] == 0xFEFF) {
-    std::memmove(s_wchar_buf.data(), s_wchar_buf.data() + 1, static_cast<std::size_t>(needed) * sizeof(wchar_t));
-  }
-  return std::wstring(s_wchar_buf.data());
+  return NoThrow(std::wstring(), [&] {
+    if (src == nullptr) return std::wstring();
+    const int len = static_cast<int>(std::strlen(src));
+    const int needed = MultiByteToWideChar(CP_ACP, 0, src, len, nullptr, 0);
+    if (needed <= 0) return std::wstring();
+    Reserve(s_wchar_buf, needed, static_cast<std::size_t>(needed) * 2);
+    MultiByteToWideChar(CP_ACP, 0, src, len, s_wchar_buf.data(), needed);
+    s_wchar_buf[static_cast<std::size_t>(needed)] = L'\0';
+    if (s_wchar_buf[0] == 0xFEFF) {
+      std::memmove(s_wchar_buf.data(), s_wchar_buf.data() + 1, static_cast<std::size_t>(needed) * sizeof(wchar_t));
+    }
+    return std::wstring(s_wchar_buf.data());
+  });
 }
 
 namespace {
@@ -58,11 +63,21 @@ std::string Convert(UINT from, UINT to, const std::string& src, std::vector<wcha
 }  // namespace
 
 std::string StringUtility::UTF8ToAnsi(const std::string& utf8, std::string& out) {
-  out = Convert(CP_UTF8, CP_ACP, utf8, s_wchar_buf, s_char_buf);
-  return out;
+  // Out of memory: out and the result are empty.
+  std::string converted;
+  NoThrowVoid([&] { converted = Convert(CP_UTF8, CP_ACP, utf8, s_wchar_buf, s_char_buf); });
+  out.swap(converted);
+  std::string copy = NoThrow(std::string(), [&] { return out; });
+  if (copy.size() != out.size()) out.clear();  // no copy: both empty
+  return copy;
 }
 
 std::string StringUtility::AnsiToUTF8(const std::string& ansi, std::string& out) {
-  out = Convert(CP_ACP, CP_UTF8, ansi, s_wchar_buf, s_char_buf);
-  return out;
+  // Out of memory: out and the result are empty.
+  std::string converted;
+  NoThrowVoid([&] { converted = Convert(CP_ACP, CP_UTF8, ansi, s_wchar_buf, s_char_buf); });
+  out.swap(converted);
+  std::string copy = NoThrow(std::string(), [&] { return out; });
+  if (copy.size() != out.size()) out.clear();  // no copy: both empty
+  return copy;
 }

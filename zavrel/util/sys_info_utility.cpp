@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "support/base/no_throw.h"
 #include "zavrel/util/sys_info_utility_version.h"
 
 namespace {
@@ -110,9 +111,11 @@ HICON SysInfoUtility::GetFolderIconHandle(BOOL bSmallIcon) {
 }
 
 CString SysInfoUtility::GetFileType(const CString& strFileName) {
-  SHFILEINFOA info;
-  std::memset(&info, 0, sizeof(info));
-  SHGetFileInfoA(strFileName, FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES);
-  info.szTypeName[sizeof(info.szTypeName) - 1] = '\0';
-  return CString(info.szTypeName);
+  return NoThrow(CString(), [&] {
+    SHFILEINFOA info;
+    std::memset(&info, 0, sizeof(info));
+    SHGetFileInfoA(strFileName, FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES);
+    info.szTypeName[sizeof(info.szTypeName) - 1] = '\0';
+    return CString(info.szTypeName);
+  });
 }
