@@ -25,6 +25,7 @@ set(ZAVREL_PUBLIC_HEADER_GLOBS
   support/plimsy/*.h support/tessor/*.h
   support/nuvrell/client_socket.h support/nuvrell/socket_types.h)
 set(ZAVREL_INTERNAL_HEADERS
+  support/base/com_server.h
   support/base/message_pump.h
   zavrel/datafile/byte_scan.h
   zavrel/util/format_text.h
