@@ -32,6 +32,7 @@ set(ZAVREL_INTERNAL_HEADERS
   zavrel/util/module_directory.h
   zavrel/media/cell_grid.h
   zavrel/media/destroy_guard.h
+  zavrel/media/hosted_control.h
   zavrel/media/frame_steps.h
   zavrel/media/sound_test_seam.h
   zavrelcom/server/dbcs_text.h
