@@ -47,15 +47,16 @@ HRESULT ConvertedArgs::Convert(LPCSTR pszParams, const DISPPARAMS* pParams) {
   m_owned.assign(count, false);
   // rgvarg holds the arguments last first; so does the converted list.
   for (std::size_t i = 0; i < count; ++i) {
-    const VARTYPE vt = static_cast<BYTE>(pszParams[count - 1 - i]);
+    const BYTE vts = static_cast<BYTE>(pszParams[count - 1 - i]);
     const VARIANT& in = pParams->rgvarg[i];
     VARIANT& out = m_args[i];
-    if ((vt & VT_BYREF) || vt == VT_VARIANT || vt == VT_DISPATCH || vt == VT_UNKNOWN) {
+    // 0x40 in a description marks a by-reference argument (VTS_PBOOL).
+    if ((vts & 0x40) || vts == VT_VARIANT || vts == VT_DISPATCH || vts == VT_UNKNOWN) {
       out = in;  // as it came; the handler's parameter type checks it
       continue;
     }
     VariantInit(&out);
-    if (FAILED(VariantChangeType(&out, const_cast<VARIANT*>(&in), 0, vt))) return DISP_E_TYPEMISMATCH;
+    if (FAILED(VariantChangeType(&out, const_cast<VARIANT*>(&in), 0, vts))) return DISP_E_TYPEMISMATCH;
     m_owned[i] = true;
   }
   m_params.rgvarg = m_args.empty() ? nullptr : m_args.data();

@@ -57,6 +57,10 @@ class CHostWnd : public CWnd {
   afx_msg void OnLong(long n) { events.push_back("long " + std::to_string(n)); }
   afx_msg void OnShort(short n) { events.push_back("short " + std::to_string(n)); }
   afx_msg void OnText(LPCSTR text) { events.push_back(std::string("text ") + text); }
+  afx_msg void OnCancelable(long n, VARIANT_BOOL* pCancel) {
+    events.push_back("cancelable " + std::to_string(n));
+    *pCancel = VARIANT_TRUE;
+  }
 
   DECLARE_EVENTSINK_MAP()
 };
@@ -68,6 +72,7 @@ ON_EVENT(CHostWnd, 7, 12, OnFlag, VTS_BOOL)
 ON_EVENT(CHostWnd, 7, 13, OnLong, VTS_I4)
 ON_EVENT(CHostWnd, 7, 14, OnShort, VTS_I2)
 ON_EVENT(CHostWnd, 7, 15, OnText, VTS_BSTR)
+ON_EVENT(CHostWnd, 7, 16, OnCancelable, VTS_I4 VTS_PBOOL)
 END_EVENTSINK_MAP()
 
 const RECT kRect = {10, 20, 170, 140};
@@ -345,8 +350,15 @@ TEST_F(FwCtlContainerTest, EventArgumentsAreConvertedAsTheEntryDescribesThem) {
   // Out of range for VTS_I2: a type mismatch, no call.
   VARIANT big = Long(70000);
   EXPECT_EQ(FwCtlFire(ctl.m_hWnd, 14, 1, &big), DISP_E_TYPEMISMATCH);
-  EXPECT_EQ(host.events,
-            (std::vector<std::string>{"count 42", "flag 1", "flag 1", "flag 0", "long 17", "short 17", "text 42"}));
+  // A by-reference flag reaches the handler as it came.
+  VARIANT_BOOL cancel = VARIANT_FALSE;
+  VARIANT cancelable[2] = {Long(3), {}};
+  cancelable[1].vt = VT_BYREF | VT_BOOL;
+  cancelable[1].pboolVal = &cancel;
+  EXPECT_EQ(FwCtlFire(ctl.m_hWnd, 16, 2, cancelable), S_OK);
+  EXPECT_EQ(cancel, VARIANT_TRUE);
+  EXPECT_EQ(host.events, (std::vector<std::string>{"count 42", "flag 1", "flag 1", "flag 0", "long 17", "short 17",
+                                                   "text 42", "cancelable 3"}));
 }
 
 }  // namespace
