@@ -11,7 +11,13 @@
 // activated in place in the parent window; its window becomes the CWnd's
 // window, with the child identifier nID and the visibility of the style.
 // DestroyWindow (and the destructor) closes the control, which ends its
-// window, and deletes the site.
+// window, and deletes the site. Saved state given as storage is kept while
+// the control lives (HandsOffStorage before it goes). MoveWindow and
+// SetWindowPos go through the site (SetExtent, SetObjectRects); the
+// UI-active object (SetActiveObject) sees the keys first
+// (CWnd::PreTranslateMessage). A control released while it is inside a
+// call into the site (an event) is let go of once that call has returned
+// to it and the thread's messages run again.
 //
 // Events: the site advises the control's default source interface (from
 // IProvideClassInfo2, else the control's first connection point). An event
