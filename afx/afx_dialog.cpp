@@ -1,5 +1,7 @@
 #include "afx/afx_dialog.h"
 
+#include <utility>
+
 #include "afx/afx_module.h"
 #include "afx/afx_thread.h"
 
@@ -20,6 +22,56 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM) {
     return FALSE;
   }
 }
+
+// The system's modal loop runs no PreTranslateMessage; it offers each
+// message to the thread's message filter (CallMsgFilter, MSGF_DIALOGBOX)
+// before IsDialogMessage. A filter hook hands the keys to the thread's
+// PreTranslateMessage there, so that a hosted control sees its keys (Tab,
+// Enter) before the dialog does, as in MFC's own modal loop.
+thread_local HHOOK t_hHookMsgFilter = nullptr;
+thread_local int t_nMsgFilterDepth = 0;
+thread_local bool t_bInMsgFilter = false;
+
+BOOL PreTranslateInModalLoop(MSG* pMsg) {
+  if (CWinThread* pThread = AfxGetThread()) return pThread->PreTranslateMessage(pMsg);
+  for (HWND hWnd = pMsg->hwnd; hWnd; hWnd = ::GetParent(hWnd)) {
+    CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
+    if (pWnd && pWnd->PreTranslateMessage(pMsg)) return TRUE;
+  }
+  return FALSE;
+}
+
+LRESULT CALLBACK MsgFilterHook(int code, WPARAM wParam, LPARAM lParam) {
+  MSG* pMsg = reinterpret_cast<MSG*>(lParam);
+  if (code == MSGF_DIALOGBOX && pMsg && !t_bInMsgFilter && pMsg->message >= WM_KEYFIRST &&
+      pMsg->message <= WM_KEYLAST) {
+    // A PreTranslateMessage that calls IsDialogMessage comes back here.
+    t_bInMsgFilter = true;
+    BOOL handled = FALSE;
+    try {
+      handled = PreTranslateInModalLoop(pMsg);
+    } catch (...) {
+      handled = FALSE;  // nothing unwinds through the system's loop
+    }
+    t_bInMsgFilter = false;
+    if (handled) return 1;
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Installs the filter for one modal loop (loops nest).
+class ModalMsgFilter {
+ public:
+  ModalMsgFilter() {
+    if (t_nMsgFilterDepth++ == 0)
+      t_hHookMsgFilter = SetWindowsHookExA(WH_MSGFILTER, &MsgFilterHook, nullptr, GetCurrentThreadId());
+  }
+  ModalMsgFilter(const ModalMsgFilter&) = delete;
+  ModalMsgFilter& operator=(const ModalMsgFilter&) = delete;
+  ~ModalMsgFilter() {
+    if (--t_nMsgFilterDepth == 0 && t_hHookMsgFilter) UnhookWindowsHookEx(std::exchange(t_hHookMsgFilter, nullptr));
+  }
+};
 
 }  // namespace
 
@@ -119,6 +171,7 @@ INT_PTR CDialog::DoModal() {
   if (!lpTemplate && !LoadTemplate(m_lpszTemplateName, &lpTemplate, &hInst)) return -1;
   // The hook links the dialog window at its creation; it stays installed
   // for the modal loop, linking nothing else.
+  ModalMsgFilter filter;
   AfxHookWindowCreate(this);
   const INT_PTR result = ::DialogBoxIndirectParamA(hInst, lpTemplate, OwnerWindow(m_pParentWnd), &AfxDlgProc, 0);
   const DWORD err = GetLastError();

@@ -13,7 +13,9 @@
 // template cannot be found or the dialog cannot be made. OnOK and OnCancel
 // (IDOK, IDCANCEL, the Enter and Escape keys, the close box) end it with
 // IDOK and IDCANCEL. The window is gone when DoModal returns; the object
-// stays and may run again.
+// stays and may run again. The key messages of the modal loop go to the
+// thread's PreTranslateMessage first (a message filter hook), so a hosted
+// control takes its keys (Tab, Enter) before the dialog does.
 //
 // Modeless: Create makes the window and returns; destroy it with
 // DestroyWindow (a modeless dialog's OnOK/OnCancel override should, since

@@ -1,12 +1,70 @@
 #include "afx/afx_olecontrol.h"
 
 #include <cstdarg>
+#include <cstring>
 #include <vector>
 
 #include "afx/afx_file.h"
 #include "support/base/win_owners.h"
 
 // --- event sink maps --------------------------------------------------------
+
+namespace {
+
+// The arguments of one event converted to the types an entry's VTS_*
+// description gives (by-reference, VARIANT, IDispatch and IUnknown ones
+// stay as they came, for the handler's parameter type to check), cleared
+// with the object.
+class ConvertedArgs {
+ public:
+  ConvertedArgs() = default;
+  ConvertedArgs(const ConvertedArgs&) = delete;
+  ConvertedArgs& operator=(const ConvertedArgs&) = delete;
+  ~ConvertedArgs();
+  // S_OK (nothing to do for a null description), S_FALSE when the counts
+  // differ, DISP_E_TYPEMISMATCH when an argument cannot be converted.
+  HRESULT Convert(LPCSTR pszParams, const DISPPARAMS* pParams);
+  DISPPARAMS* Params() { return &m_params; }
+
+ private:
+  std::vector<VARIANT> m_args;
+  std::vector<bool> m_owned;
+  DISPPARAMS m_params = {};
+};
+
+ConvertedArgs::~ConvertedArgs() {
+  for (std::size_t i = 0; i < m_args.size(); ++i) {
+    if (m_owned[i]) VariantClear(&m_args[i]);
+  }
+}
+
+HRESULT ConvertedArgs::Convert(LPCSTR pszParams, const DISPPARAMS* pParams) {
+  if (!pszParams) return S_OK;
+  const std::size_t count = strlen(pszParams);
+  const UINT given = pParams ? pParams->cArgs : 0;
+  if (count != given) return S_FALSE;
+  m_args.assign(count, VARIANT{});
+  m_owned.assign(count, false);
+  // rgvarg holds the arguments last first; so does the converted list.
+  for (std::size_t i = 0; i < count; ++i) {
+    const BYTE vts = static_cast<BYTE>(pszParams[count - 1 - i]);
+    const VARIANT& in = pParams->rgvarg[i];
+    VARIANT& out = m_args[i];
+    // 0x40 in a description marks a by-reference argument (VTS_PBOOL).
+    if ((vts & 0x40) || vts == VT_VARIANT || vts == VT_DISPATCH || vts == VT_UNKNOWN) {
+      out = in;  // as it came; the handler's parameter type checks it
+      continue;
+    }
+    VariantInit(&out);
+    if (FAILED(VariantChangeType(&out, const_cast<VARIANT*>(&in), 0, vts))) return DISP_E_TYPEMISMATCH;
+    m_owned[i] = true;
+  }
+  m_params.rgvarg = m_args.empty() ? nullptr : m_args.data();
+  m_params.cArgs = static_cast<UINT>(m_args.size());
+  return S_OK;
+}
+
+}  // namespace
 
 const AFX_EVENTSINKMAP* CCmdTarget::GetThisEventSinkMap() {
   static const AFX_EVENTSINKMAP_ENTRY entries[] = {{0, 0, nullptr, nullptr}};
@@ -26,7 +84,18 @@ BOOL CCmdTarget::OnEvent(UINT idCtrl, AFX_EVENT* pEvent, AFX_CMDHANDLERINFO* pHa
         pHandlerInfo->pEntry = nullptr;
         return TRUE;
       }
-      if (e->pfn(this, pEvent)) return TRUE;
+      ConvertedArgs args;
+      const HRESULT converted = args.Convert(e->pszParams, pEvent->m_pDispParams);
+      if (converted == S_FALSE) continue;  // another argument count
+      if (FAILED(converted)) {
+        pEvent->m_hResult = converted;
+        continue;
+      }
+      AFX_EVENT event = *pEvent;
+      if (e->pszParams) event.m_pDispParams = args.Params();
+      const BOOL taken = e->pfn(this, &event);
+      pEvent->m_hResult = event.m_hResult;
+      if (taken) return TRUE;
     }
   }
   return FALSE;
@@ -177,7 +246,8 @@ void ClearResult(VARTYPE vtRet, void* pvRet) {
       *static_cast<IUnknown**>(pvRet) = nullptr;
       break;
     case VT_VARIANT:
-      VariantClear(static_cast<VARIANT*>(pvRet));
+      // The caller's variable may hold anything: written, never cleared.
+      VariantInit(static_cast<VARIANT*>(pvRet));
       break;
     default:
       break;
@@ -188,9 +258,10 @@ void ClearResult(VARTYPE vtRet, void* pvRet) {
 bool StoreResult(VARIANT& result, VARTYPE vtRet, void* pvRet) {
   if (vtRet == VT_EMPTY || !pvRet) return true;
   if (vtRet == VT_VARIANT) {
-    VARIANT* out = static_cast<VARIANT*>(pvRet);
-    VariantClear(out);
-    return SUCCEEDED(VariantCopy(out, &result));
+    // Handed over as it is; the caller owns it now.
+    *static_cast<VARIANT*>(pvRet) = result;
+    VariantInit(&result);
+    return true;
   }
   if (vtRet == VT_BSTR) return afx_event::TextFromVariant(result, *static_cast<CString*>(pvRet));
   if (FAILED(VariantChangeType(&result, &result, 0, vtRet))) return false;
@@ -243,8 +314,8 @@ int ScreenDpi(int index) {
   return dpi > 0 ? dpi : 96;
 }
 
-// A COM stream holding a copy of a file's bytes (null on failure).
-IStream* StreamFromFile(CFile* pFile) {
+// Movable memory holding a copy of a file's bytes (null on failure).
+HGLOBAL GlobalFromFile(CFile* pFile) {
   const ULONGLONG length = pFile->GetLength();
   if (length > 0x7FFFFFFF) return nullptr;
   UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(length ? length : 1)));
@@ -254,13 +325,44 @@ IStream* StreamFromFile(CFile* pFile) {
   const UINT got = length ? pFile->Read(bytes, static_cast<UINT>(length)) : 0;
   GlobalUnlock(memory.get());
   if (got != length) return nullptr;
+  return memory.release();
+}
+
+// A COM stream holding a copy of a file's bytes (null on failure).
+IStream* StreamFromFile(CFile* pFile) {
+  UniqueGlobal memory(GlobalFromFile(pFile));
   IStream* stream = nullptr;
-  if (FAILED(CreateStreamOnHGlobal(memory.get(), TRUE, &stream))) return nullptr;
+  if (!memory || FAILED(CreateStreamOnHGlobal(memory.get(), TRUE, &stream))) return nullptr;
   memory.release();  // the stream frees it
   ULARGE_INTEGER size;
-  size.QuadPart = length;
+  size.QuadPart = pFile->GetLength();
   stream->SetSize(size);
   return stream;
+}
+
+// References to controls let go of while the control was inside a call
+// into its container: given up once this thread's messages run again (a
+// thread timer, which every message loop dispatches, modal ones included),
+// when no control is inside that call any more.
+thread_local std::vector<IUnknown*>* t_pReleaseLater = nullptr;
+thread_local UINT_PTR t_nReleaseTimer = 0;
+
+void CALLBACK ReleaseLaterProc(HWND, UINT, UINT_PTR idEvent, DWORD) {
+  KillTimer(nullptr, idEvent);
+  t_nReleaseTimer = 0;
+  if (!t_pReleaseLater) return;
+  std::vector<IUnknown*> doomed;
+  doomed.swap(*t_pReleaseLater);
+  for (IUnknown* p : doomed) p->Release();
+}
+
+void ReleaseLater(std::vector<IUnknown*>& refs) {
+  if (refs.empty()) return;
+  if (!t_pReleaseLater) t_pReleaseLater = new std::vector<IUnknown*>;
+  t_pReleaseLater->insert(t_pReleaseLater->end(), refs.begin(), refs.end());
+  refs.clear();
+  // Without a timer they wait for the next deferred release.
+  if (!t_nReleaseTimer) t_nReleaseTimer = SetTimer(nullptr, 0, 0, &ReleaseLaterProc);
 }
 
 }  // namespace
@@ -288,6 +390,12 @@ class COleControlSite : public IOleClientSite,
   IDispatch* GetDispatch() const { return m_pDispatch.get(); }
   HRESULT InvokeHelperV(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet, const BYTE* pbParamInfo,
                         va_list argList);
+  // Moves the control through its site (SetExtent, SetObjectRects), so
+  // that the place the site gives on the next activation is this one.
+  void MoveWindow(int x, int y, int nWidth, int nHeight);
+  BOOL SetWindowPos(HWND hWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags);
+  // Offers a key message to the UI-active control; TRUE when it took it.
+  BOOL PreTranslateMessage(MSG* pMsg);
 
   // IUnknown
   STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
@@ -408,7 +516,13 @@ class COleControlSite : public IOleClientSite,
   STDMETHODIMP GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
   STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
   STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
-  STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
+  STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject* pActiveObject, LPCOLESTR) override {
+    // The UI-active control, which sees the keys first (null: none).
+    if (pActiveObject) pActiveObject->AddRef();
+    LetGo(m_pActiveObject.release());
+    m_pActiveObject.reset(pActiveObject);
+    return S_OK;
+  }
   STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return S_OK; }
   STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
   STDMETHODIMP RemoveMenus(HMENU) override { return S_OK; }
@@ -432,7 +546,39 @@ class COleControlSite : public IOleClientSite,
   bool IsInPlaceActive() const { return m_bInPlaceActive; }
 
  private:
-  virtual ~COleControlSite() = default;
+  virtual ~COleControlSite() { ReleaseLater(m_deferred); }
+
+  // Gives up a reference to the control, or, inside the control's call
+  // into this site, once that call has returned to the control and the
+  // thread's messages run again: a control must not end inside its own
+  // call (frameworks' controls hold no reference to themselves there).
+  void LetGo(IUnknown* p) {
+    if (!p) return;
+    if (m_nCallDepth > 0)
+      m_deferred.push_back(p);
+    else
+      p->Release();
+  }
+  // Marks a call from the control into the site (an event) for its span.
+  class CallFromControl {
+   public:
+    explicit CallFromControl(COleControlSite* pSite) : m_pSite(pSite) {
+      m_pSite->AddRef();  // the handlers may destroy the window, and the site with it
+      ++m_pSite->m_nCallDepth;
+    }
+    CallFromControl(const CallFromControl&) = delete;
+    CallFromControl& operator=(const CallFromControl&) = delete;
+    ~CallFromControl() {
+      if (--m_pSite->m_nCallDepth == 0) ReleaseLater(m_pSite->m_deferred);
+      m_pSite->Release();
+    }
+
+   private:
+    COleControlSite* m_pSite;
+  };
+  // The rectangle of the control's window in the parent's client area.
+  bool CurrentRect(RECT& rect) const;
+  void PlaceAt(const RECT& rect);
 
   // The event sink: the control's events, handed to the site.
   class EventSink : public IDispatch {
@@ -485,6 +631,12 @@ class COleControlSite : public IOleClientSite,
   UniqueComPtr<IOleObject> m_pObject;
   UniqueComPtr<IDispatch> m_pDispatch;
   HWND m_hWnd = nullptr;
+  UniqueComPtr<IOleInPlaceActiveObject> m_pActiveObject;
+  // Saved state kept as storage: the control may read it while it lives.
+  UniqueComPtr<IStorage> m_pStorage;
+  UniqueComPtr<IPersistStorage> m_pPersistStorage;
+  int m_nCallDepth = 0;
+  std::vector<IUnknown*> m_deferred;
 };
 
 HRESULT COleControlSite::Invoke(DISPID dispIdMember, REFIID, LCID, WORD wFlags, DISPPARAMS*, VARIANT* pVarResult,
@@ -526,8 +678,7 @@ HRESULT COleControlSite::Invoke(DISPID dispIdMember, REFIID, LCID, WORD wFlags, 
 }
 
 HRESULT COleControlSite::FireEvent(DISPID dispid, DISPPARAMS* pDispParams) {
-  // The handlers may destroy the window (and this site with it): hold on.
-  AddRef();
+  CallFromControl call(this);
   AFX_EVENT event = {dispid, pDispParams, DISP_E_MEMBERNOTFOUND};
   const HWND hWndParent = m_hWndParent;
   const UINT nID = m_nID;
@@ -537,7 +688,6 @@ HRESULT COleControlSite::FireEvent(DISPID dispid, DISPPARAMS* pDispParams) {
     if (CWnd* pParent = CWnd::FromHandlePermanent(hWndParent))
       handled = pParent->OnEvent(nID, &event, nullptr) != FALSE;
   }
-  Release();
   return handled ? S_OK : event.m_hResult == DISP_E_TYPEMISMATCH ? DISP_E_TYPEMISMATCH : S_OK;
 }
 
@@ -593,18 +743,20 @@ HWND COleControlSite::CreateControl(REFCLSID clsid, DWORD dwStyle, const RECT& r
   // Saved state, or a fresh one.
   HRESULT hr = E_FAIL;
   if (pPersist && bStorage) {
+    // The storage, its bytes and their memory live as long as the control:
+    // it may keep the storage from Load and read it later.
     UniqueComPtr<IPersistStorage> persist;
-    UniqueComPtr<IStream> stream(StreamFromFile(pPersist));
+    UniqueGlobal memory(GlobalFromFile(pPersist));
     UniqueComPtr<ILockBytes> bytes;
-    UniqueComPtr<IStorage> storage;
-    if (stream &&
-        SUCCEEDED(m_pObject.get()->QueryInterface(IID_IPersistStorage, reinterpret_cast<void**>(persist.put())))) {
-      HGLOBAL memory = nullptr;
-      if (SUCCEEDED(GetHGlobalFromStream(stream.get(), &memory)) &&
-          SUCCEEDED(CreateILockBytesOnHGlobal(memory, FALSE, bytes.put())) &&
-          SUCCEEDED(StgOpenStorageOnILockBytes(bytes.get(), nullptr, STGM_READWRITE | STGM_SHARE_EXCLUSIVE, nullptr, 0,
-                                               storage.put())))
-        hr = persist.get()->Load(storage.get());
+    if (memory &&
+        SUCCEEDED(m_pObject.get()->QueryInterface(IID_IPersistStorage, reinterpret_cast<void**>(persist.put()))) &&
+        SUCCEEDED(CreateILockBytesOnHGlobal(memory.get(), TRUE, bytes.put()))) {
+      memory.release();  // the bytes free it
+      if (SUCCEEDED(StgOpenStorageOnILockBytes(bytes.get(), nullptr, STGM_READWRITE | STGM_SHARE_EXCLUSIVE, nullptr, 0,
+                                               m_pStorage.put()))) {
+        hr = persist.get()->Load(m_pStorage.get());
+        m_pPersistStorage = std::move(persist);
+      }
     }
   } else if (pPersist) {
     UniqueComPtr<IPersistStreamInit> persist;
@@ -654,18 +806,24 @@ void COleControlSite::DestroyControl() {
   m_pWndCtrl = nullptr;  // no events after this
   if (m_pEventPoint) {
     m_pEventPoint.get()->Unadvise(m_dwEventCookie);
-    m_pEventPoint.reset();
+    LetGo(m_pEventPoint.release());
   }
-  m_pDispatch.reset();
+  LetGo(m_pDispatch.release());
+  LetGo(m_pActiveObject.release());
   if (m_pObject) {
     UniqueComPtr<IOleInPlaceObject> inplace;
     if (SUCCEEDED(m_pObject.get()->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(inplace.put()))))
       inplace.get()->InPlaceDeactivate();
-    inplace.reset();
+    LetGo(inplace.release());
     m_pObject.get()->Close(OLECLOSE_NOSAVE);
+    // The saved state's storage goes now: the control lets go of it first.
+    if (m_pPersistStorage) m_pPersistStorage.get()->HandsOffStorage();
+    LetGo(m_pPersistStorage.release());
+    LetGo(m_pStorage.release());
     m_pObject.get()->SetClientSite(nullptr);
-    m_pObject.reset();
+    LetGo(m_pObject.release());
   }
+  LetGo(m_pStorage.release());
   // A control that left its window behind: it is of no use without it.
   if (m_hWnd && IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
   m_hWnd = nullptr;
@@ -703,11 +861,87 @@ HRESULT COleControlSite::InvokeHelperV(DISPID dwDispID, WORD wFlags, VARTYPE vtR
   return hr;
 }
 
+bool COleControlSite::CurrentRect(RECT& rect) const {
+  if (!m_hWnd || !::GetWindowRect(m_hWnd, &rect)) return false;
+  ::MapWindowPoints(nullptr, m_hWndParent, reinterpret_cast<LPPOINT>(&rect), 2);
+  return true;
+}
+
+void COleControlSite::PlaceAt(const RECT& rect) {
+  UniqueComPtr<IOleInPlaceObject> inplace;
+  if (!m_pObject ||
+      FAILED(m_pObject.get()->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(inplace.put())))) {
+    ::MoveWindow(m_hWnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    return;
+  }
+  UniqueComPtr<IOleObject> object(m_pObject.get());
+  object.get()->AddRef();  // held while the control runs
+  m_rect = rect;
+  SIZEL extent = {PixelsToHimetric(rect.right - rect.left, ScreenDpi(LOGPIXELSX)),
+                  PixelsToHimetric(rect.bottom - rect.top, ScreenDpi(LOGPIXELSY))};
+  object.get()->SetExtent(DVASPECT_CONTENT, &extent);
+  RECT position = m_rect;
+  inplace.get()->SetObjectRects(&position, &position);
+}
+
+void COleControlSite::MoveWindow(int x, int y, int nWidth, int nHeight) {
+  const RECT rect = {x, y, x + nWidth, y + nHeight};
+  PlaceAt(rect);
+}
+
+BOOL COleControlSite::SetWindowPos(HWND hWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags) {
+  if ((nFlags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) {
+    RECT rect = m_rect;
+    CurrentRect(rect);
+    if (!(nFlags & SWP_NOMOVE)) OffsetRect(&rect, x - rect.left, y - rect.top);
+    if (!(nFlags & SWP_NOSIZE)) {
+      rect.right = rect.left + cx;
+      rect.bottom = rect.top + cy;
+    }
+    PlaceAt(rect);
+  }
+  // Order, showing and activation are the window's.
+  const UINT rest = nFlags | SWP_NOMOVE | SWP_NOSIZE;
+  if ((rest & SWP_NOZORDER) && !(rest & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED))) return TRUE;
+  return ::SetWindowPos(m_hWnd, hWndInsertAfter, 0, 0, 0, 0, rest);
+}
+
+BOOL COleControlSite::PreTranslateMessage(MSG* pMsg) {
+  if (!pMsg || pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST || !m_pActiveObject) return FALSE;
+  // Both held: the control may end itself, or be let go, meanwhile.
+  AddRef();
+  UniqueComPtr<IOleInPlaceActiveObject> active(m_pActiveObject.get());
+  active.get()->AddRef();
+  const BOOL taken = active.get()->TranslateAccelerator(pMsg) == S_OK;
+  active.reset();
+  Release();
+  return taken;
+}
+
 // --- CWnd's control members -------------------------------------------------
+
+// A hosted control moves through its site, as MFC's CWnd does.
+void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
+  if (m_pCtrlSite)
+    m_pCtrlSite->MoveWindow(x, y, nWidth, nHeight);
+  else
+    ::MoveWindow(m_hWnd, x, y, nWidth, nHeight, bRepaint);
+}
+
+BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags) {
+  HWND hWndInsertAfter = pWndInsertAfter ? pWndInsertAfter->m_hWnd : nullptr;
+  if (m_pCtrlSite) return m_pCtrlSite->SetWindowPos(hWndInsertAfter, x, y, cx, cy, nFlags);
+  return ::SetWindowPos(m_hWnd, hWndInsertAfter, x, y, cx, cy, nFlags);
+}
+
+// The UI-active control hosted by this window sees its keys first.
+BOOL CWnd::PreTranslateMessage(MSG* pMsg) { return m_pCtrlSite ? m_pCtrlSite->PreTranslateMessage(pMsg) : FALSE; }
 
 BOOL CWnd::CreateControl(REFCLSID clsid, LPCSTR pszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
                          UINT nID, CFile* pPersist, BOOL bStorage, BSTR bstrLicKey) {
-  if (m_hWnd || m_pCtrlSite || !pParentWnd || !pParentWnd->m_hWnd) return FALSE;
+  if (m_hWnd || !pParentWnd || !pParentWnd->m_hWnd) return FALSE;
+  // A control whose window went with its parent: closed before the next.
+  if (m_pCtrlSite) AfxDestroyControlSite(this);
   COleControlSite* site = new COleControlSite(this, pParentWnd->m_hWnd, nID);
   m_pCtrlSite = site;
   HWND hWnd = site->CreateControl(clsid, dwStyle, rect, pPersist, bStorage, bstrLicKey);

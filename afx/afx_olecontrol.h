@@ -11,7 +11,13 @@
 // activated in place in the parent window; its window becomes the CWnd's
 // window, with the child identifier nID and the visibility of the style.
 // DestroyWindow (and the destructor) closes the control, which ends its
-// window, and deletes the site.
+// window, and deletes the site. Saved state given as storage is kept while
+// the control lives (HandsOffStorage before it goes). MoveWindow and
+// SetWindowPos go through the site (SetExtent, SetObjectRects); the
+// UI-active object (SetActiveObject) sees the keys first
+// (CWnd::PreTranslateMessage). A control released while it is inside a
+// call into the site (an event) is let go of once that call has returned
+// to it and the thread's messages run again.
 //
 // Events: the site advises the control's default source interface (from
 // IProvideClassInfo2, else the control's first connection point). An event
@@ -19,11 +25,15 @@
 // to the map of the parent window's object (as MFC's container does); each
 // is searched by the control's child identifier and the event's dispatch
 // id, along the chain of base maps. A handler returns void (the event is
-// taken) or BOOL (FALSE lets the search go on). Its parameters are
-// converted from the event's arguments (long, short, unsigned long, BOOL,
-// bool, float, double, LPCSTR: the BSTR converted with the ANSI code page,
-// valid during the call; IDispatch*, VARIANT*, VARIANT_BOOL* as they came);
-// an event with another argument count is passed over.
+// taken) or BOOL (FALSE lets the search go on). Each argument is first
+// converted to the type the entry's VTS_* description gives for it, as
+// MFC does (VTS_I4 to an int handler passes the number, VTS_BOOL passes
+// TRUE or FALSE); a value that does not convert is a type mismatch, and no
+// call. Then it becomes the handler's parameter (long, short, unsigned
+// long, int/BOOL, bool, float, double, LPCSTR: the BSTR converted with the
+// ANSI code page, valid during the call; IDispatch*, VARIANT*,
+// VARIANT_BOOL* as they came). An event with another argument count than
+// the description's is passed over.
 //
 //   class CMyWnd : public CWnd {
 //     afx_msg void OnLoginResult(long nResult);
@@ -85,7 +95,7 @@ typedef BOOL (*AFX_PEVENT_THUNK)(CCmdTarget* pTarget, AFX_EVENT* pEvent);
 struct AFX_EVENTSINKMAP_ENTRY {
   UINT nCtrlID;          // the control's child identifier
   DISPID dispid;         // the event's dispatch id
-  LPCSTR pszParams;      // VTS_* of the parameters (documentation of the entry)
+  LPCSTR pszParams;      // VTS_* of the parameters: the arguments are converted to them
   AFX_PEVENT_THUNK pfn;  // null ends the table
 };
 
@@ -100,10 +110,17 @@ namespace afx_event {
 template <class T>
 struct Arg;
 
+// A number or flag. The event entry's VTS_* description has converted the
+// argument already (CCmdTarget::OnEvent); a VT_BOOL gives 1 or 0 (BOOL's
+// TRUE and FALSE), any other type is converted to T.
 template <class T, VARTYPE VT>
 struct ScalarArg {
   T value{};
   bool Set(const VARIANT& v) {
+    if (v.vt == VT_BOOL) {
+      value = static_cast<T>(v.boolVal != VARIANT_FALSE ? 1 : 0);
+      return true;
+    }
     VARIANT converted;
     VariantInit(&converted);
     if (FAILED(VariantChangeType(&converted, const_cast<VARIANT*>(&v), 0, VT))) return false;
@@ -128,8 +145,8 @@ inline unsigned long ScalarArg<unsigned long, VT_UI4>::Read(const VARIANT& v) {
   return v.ulVal;
 }
 template <>
-inline int ScalarArg<int, VT_BOOL>::Read(const VARIANT& v) {
-  return v.boolVal != VARIANT_FALSE;
+inline int ScalarArg<int, VT_I4>::Read(const VARIANT& v) {
+  return v.lVal;
 }
 template <>
 inline bool ScalarArg<bool, VT_BOOL>::Read(const VARIANT& v) {
@@ -150,9 +167,9 @@ template <>
 struct Arg<long> : ScalarArg<long, VT_I4> {};
 template <>
 struct Arg<unsigned long> : ScalarArg<unsigned long, VT_UI4> {};
-// BOOL
+// int and BOOL: as the entry describes it (VTS_I4 a number, VTS_BOOL 1 or 0).
 template <>
-struct Arg<int> : ScalarArg<int, VT_BOOL> {};
+struct Arg<int> : ScalarArg<int, VT_I4> {};
 template <>
 struct Arg<bool> : ScalarArg<bool, VT_BOOL> {};
 template <>

@@ -158,7 +158,9 @@ class AFX_API CWnd : public CCmdTarget {
   // The message being handled on this thread (null outside any handler).
   static const MSG* GetCurrentMessage();
   // Called by the thread's message loop before a message is dispatched;
-  // TRUE when it was handled and must not be dispatched.
+  // TRUE when it was handled and must not be dispatched. The default
+  // offers key messages to the UI-active control this object hosts
+  // (IOleInPlaceActiveObject::TranslateAccelerator; S_OK: handled).
   virtual BOOL PreTranslateMessage(MSG* pMsg);
 
   // --- state and wrappers (all on the attached window) ------------------
@@ -176,6 +178,8 @@ class AFX_API CWnd : public CCmdTarget {
   BOOL ShowWindow(int nCmdShow);
   BOOL IsWindowEnabled() const;
   BOOL EnableWindow(BOOL bEnable = TRUE);
+  // A hosted control (m_pCtrlSite) moves through its site: SetExtent and
+  // SetObjectRects, and the site answers the new place from then on.
   void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
   void MoveWindow(LPCRECT lpRect, BOOL bRepaint = TRUE);
   BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags);
@@ -215,7 +219,8 @@ class AFX_API CWnd : public CCmdTarget {
   // --- ActiveX controls (afx_olecontrol.h) -----------------------------
   // Creates the control of class clsid (or of the programmatic identifier
   // pszClass) in place as the child nID of pParentWnd, and links its
-  // window to this object (attached, not subclassed). pPersist, when given,
+  // window to this object (attached, not subclassed; a control left from a
+  // window that is gone is closed first). pPersist, when given,
   // holds the control's saved state: a stream, or a compound file when
   // bStorage; bstrLicKey, when given, is the licence key handed to the
   // control's class factory. FALSE, no window and no control left, when

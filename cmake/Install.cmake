@@ -25,12 +25,14 @@ set(ZAVREL_PUBLIC_HEADER_GLOBS
   support/plimsy/*.h support/tessor/*.h
   support/nuvrell/client_socket.h support/nuvrell/socket_types.h)
 set(ZAVREL_INTERNAL_HEADERS
+  support/base/com_server.h
   support/base/message_pump.h
   zavrel/datafile/byte_scan.h
   zavrel/util/format_text.h
   zavrel/util/module_directory.h
   zavrel/media/cell_grid.h
   zavrel/media/destroy_guard.h
+  zavrel/media/hosted_control.h
   zavrel/media/frame_steps.h
   zavrel/media/sound_test_seam.h
   zavrelcom/server/dbcs_text.h

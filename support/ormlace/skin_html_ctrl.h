@@ -2,8 +2,10 @@
 //
 // Create hosts the system's web browser control (Shell.Explorer, class
 // {8856F961-340A-11D0-A96B-00C04FD705A2}) through the framework's control
-// container (afx_olecontrol.h) as the child nID of the parent; the class
-// name and creation context are ignored. The browser object is owned by the
+// container (afx_olecontrol.h) as the child nID of the parent, its window
+// subclassed, so that the object learns when the parent's end takes it
+// (m_hWnd null, a new Create possible); the class name and creation context
+// are ignored. No member lets an exception out. The browser object is owned by the
 // control and let go with its window. GetBrowser exposes it for its
 // properties (the browser dialog sets Silent, so that script errors raise
 // no dialogs). The browser's events reach the parent's event sink map under

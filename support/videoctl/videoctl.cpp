@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "support/base/com_server.h"
 #include "support/base/win_owners.h"
 
 namespace {
 
 HMODULE g_hModule = nullptr;
-std::atomic<long> g_objects{0};
-std::atomic<long> g_locks{0};
+ComServerCounts g_counts;
 
 constexpr char kWindowClass[] = "VideoCtlStandIn";
 constexpr UINT_PTR kEventTimer = 1;
@@ -125,7 +125,7 @@ class VideoControl : public IOleObject,
                      public IProvideClassInfo2 {
  public:
   explicit VideoControl(bool local) : m_local(local) {
-    ++g_objects;
+    ++g_counts.objects;
     Record("create " + std::string(local ? "local" : "remote"));
   }
   VideoControl(const VideoControl&) = delete;
@@ -428,7 +428,7 @@ class VideoControl : public IOleObject,
  private:
   virtual ~VideoControl() {
     if (m_hWnd) DestroyWindow(m_hWnd);
-    --g_objects;
+    --g_counts.objects;
   }
 
   static constexpr DWORD kSinkCookie = 1;
@@ -714,7 +714,7 @@ class ClassFactory : public IClassFactory2 {
     return Make(pUnkOuter, riid, ppv, nullptr);
   }
   STDMETHODIMP LockServer(BOOL fLock) override {
-    fLock ? ++g_locks : --g_locks;
+    fLock ? ++g_counts.locks : --g_counts.locks;
     return S_OK;
   }
   STDMETHODIMP GetLicInfo(LICINFO* pLicInfo) override {
@@ -749,29 +749,10 @@ class ClassFactory : public IClassFactory2 {
 ClassFactory g_localFactory(true);
 ClassFactory g_remoteFactory(false);
 
-struct Registration {
-  const CLSID* clsid;
-  const char* name;
-  const char* progId;
-};
-const Registration kRegistrations[] = {
+const ComServerClass kClasses[] = {
     {&CLSID_VideoCtlLocal, "VideoCtl local video control", "VideoCtl.LocalVideo.1"},
     {&CLSID_VideoCtlRemote, "VideoCtl remote video control", "VideoCtl.RemoteVideo.1"},
 };
-
-std::string ClsidText(const CLSID& clsid) {
-  wchar_t text[64] = {};
-  StringFromGUID2(clsid, text, 64);
-  return Ansi(text);
-}
-
-bool SetValue(HKEY root, const std::string& key, const char* name, const std::string& value) {
-  UniqueRegKey handle;
-  if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, handle.put(), nullptr) != ERROR_SUCCESS)
-    return false;
-  return RegSetValueExA(handle.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                        static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
-}
 
 }  // namespace
 
@@ -800,34 +781,14 @@ extern "C" __declspec(dllexport) HRESULT WINAPI DllGetClassObject(REFCLSID rclsi
   return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-extern "C" __declspec(dllexport) HRESULT WINAPI DllCanUnloadNow() {
-  return g_objects == 0 && g_locks == 0 ? S_OK : S_FALSE;
-}
+extern "C" __declspec(dllexport) HRESULT WINAPI DllCanUnloadNow() { return g_counts.CanUnloadNow(); }
 
 extern "C" __declspec(dllexport) HRESULT WINAPI DllRegisterServer() {
-  char path[MAX_PATH] = {};
-  if (!GetModuleFileNameA(g_hModule, path, MAX_PATH)) return SELFREG_E_CLASS;
-  for (const Registration& r : kRegistrations) {
-    const std::string clsid = ClsidText(*r.clsid);
-    const std::string key = "CLSID\\" + clsid;
-    if (!SetValue(HKEY_CLASSES_ROOT, key, nullptr, r.name) ||
-        !SetValue(HKEY_CLASSES_ROOT, key + "\\InprocServer32", nullptr, path) ||
-        !SetValue(HKEY_CLASSES_ROOT, key + "\\InprocServer32", "ThreadingModel", "Apartment") ||
-        !SetValue(HKEY_CLASSES_ROOT, key + "\\Control", nullptr, "") ||
-        !SetValue(HKEY_CLASSES_ROOT, key + "\\ProgID", nullptr, r.progId) ||
-        !SetValue(HKEY_CLASSES_ROOT, r.progId, nullptr, r.name) ||
-        !SetValue(HKEY_CLASSES_ROOT, std::string(r.progId) + "\\CLSID", nullptr, clsid))
-      return SELFREG_E_CLASS;
-  }
-  return S_OK;
+  return ComServerRegister(g_hModule, kClasses, std::size(kClasses));
 }
 
 extern "C" __declspec(dllexport) HRESULT WINAPI DllUnregisterServer() {
-  for (const Registration& r : kRegistrations) {
-    RegDeleteTreeA(HKEY_CLASSES_ROOT, ("CLSID\\" + ClsidText(*r.clsid)).c_str());
-    RegDeleteTreeA(HKEY_CLASSES_ROOT, r.progId);
-  }
-  return S_OK;
+  return ComServerUnregister(kClasses, std::size(kClasses));
 }
 
 VIDEOCTL_API int VideoCtlReadLog(HWND hWnd, char* pBuffer, int cbBuffer) {
@@ -854,4 +815,4 @@ VIDEOCTL_API HRESULT VideoCtlFireEvent(HWND hWnd, DISPID dispid, int nArgs, long
   return control->Fire(dispid, nArgs, arg1, arg2);
 }
 
-VIDEOCTL_API int VideoCtlObjectCount() { return static_cast<int>(g_objects.load()); }
+VIDEOCTL_API int VideoCtlObjectCount() { return static_cast<int>(g_counts.objects.load()); }

@@ -6,7 +6,8 @@
 // skinned close button (CRgnButton, the template's cancel button). In
 // upload mode (SetUpLoad), closing the dialog sends the private message
 // kUploadClosedMessage (11025) to the parent window, and waits for it to be
-// handled, before the dialog ends. Windows only.
+// handled, before the dialog ends (the parent may delete a modeless dialog
+// meanwhile). No member lets an exception out to the host. Windows only.
 #pragma once
 
 #include "afx/afx_dialog.h"

@@ -1,5 +1,8 @@
 #include "zavrel/media/local_video_window.h"
 
+#include "support/base/no_throw.h"
+#include "zavrel/media/hosted_control.h"
+
 namespace {
 
 // {075083C0-5319-4938-8E1E-734023126D72}
@@ -30,27 +33,26 @@ END_EVENTSINK_MAP()
 CLocalVideoWindow::CLocalVideoWindow()
     : m_windowSize{0, 0}, m_bLogin(false), m_pListener(nullptr), m_dwUserID(0xFFFFFFFF), m_rcDefault{0, 0, 0, 0} {}
 
-CLocalVideoWindow::~CLocalVideoWindow() { DestroyWindow(); }
+CLocalVideoWindow::~CLocalVideoWindow() {
+  NoThrowVoid([&] { DestroyWindow(); });
+}
 
 CLSID const& CLocalVideoWindow::GetClsid() { return kLocalVideoClsid; }
 
-BOOL CLocalVideoWindow::Resubclass(BOOL bCreated) {
-  if (bCreated) {
-    HWND hWnd = Detach();
-    SubclassWindow(hWnd);
-  }
-  return bCreated;
-}
+BOOL CLocalVideoWindow::Resubclass(BOOL bCreated) { return media::ResubclassHostedControl(*this, bCreated); }
 
 BOOL CLocalVideoWindow::Create(LPCSTR, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
                                UINT nID, CCreateContext*) {
-  return Resubclass(CreateControl(GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID));
+  return media::CreateHostedControl(
+      *this, [&] { return Resubclass(CreateControl(GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID)); });
 }
 
 BOOL CLocalVideoWindow::Create(LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID,
                                CFile* pPersist, BOOL bStorage, BSTR bstrLicKey) {
-  return Resubclass(
-      CreateControl(GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID, pPersist, bStorage, bstrLicKey));
+  return media::CreateHostedControl(*this, [&] {
+    return Resubclass(
+        CreateControl(GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID, pPersist, bStorage, bstrLicKey));
+  });
 }
 
 void CLocalVideoWindow::SetWindowSize(int cx, int cy) {
@@ -65,114 +67,148 @@ void CLocalVideoWindow::SetWindowSize(const SIZE* pSize) {
 // --- automation -------------------------------------------------------------
 
 long CLocalVideoWindow::StartVideoCapture(long nDevice, long nWidth, long nHeight) {
-  long result = 0;
-  InvokeHelper(1, DISPATCH_METHOD, VT_I4, &result, kParamsThreeLongs, nDevice, nWidth, nHeight);
-  return result;
+  return NoThrow(0L, [&] {
+    long result = 0;
+    InvokeHelper(1, DISPATCH_METHOD, VT_I4, &result, kParamsThreeLongs, nDevice, nWidth, nHeight);
+    return result;
+  });
 }
 
-void CLocalVideoWindow::StopVideoCapture() { InvokeHelper(2, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr); }
+void CLocalVideoWindow::StopVideoCapture() {
+  NoThrowVoid([&] { InvokeHelper(2, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr); });
+}
 
 long CLocalVideoWindow::SetVideoEncoderParam(long nParam1, long nParam2, long nParam3) {
-  long result = 0;
-  InvokeHelper(3, DISPATCH_METHOD, VT_I4, &result, kParamsThreeLongs, nParam1, nParam2, nParam3);
-  return result;
+  return NoThrow(0L, [&] {
+    long result = 0;
+    InvokeHelper(3, DISPATCH_METHOD, VT_I4, &result, kParamsThreeLongs, nParam1, nParam2, nParam3);
+    return result;
+  });
 }
 
 void CLocalVideoWindow::ShowVideoPropertyPage(long hWndParent) {
-  InvokeHelper(4, DISPATCH_METHOD, VT_EMPTY, nullptr, kParamsLong, hWndParent);
+  NoThrowVoid([&] { InvokeHelper(4, DISPATCH_METHOD, VT_EMPTY, nullptr, kParamsLong, hWndParent); });
 }
 
 void CLocalVideoWindow::EnableShowLocalVideo(long bEnable) {
-  InvokeHelper(5, DISPATCH_METHOD, VT_EMPTY, nullptr, kParamsLong, bEnable);
+  NoThrowVoid([&] { InvokeHelper(5, DISPATCH_METHOD, VT_EMPTY, nullptr, kParamsLong, bEnable); });
 }
 
 long CLocalVideoWindow::StartAudioCapture(long nDevice) {
-  long result = 0;
-  InvokeHelper(6, DISPATCH_METHOD, VT_I4, &result, kParamsLong, nDevice);
-  return result;
+  return NoThrow(0L, [&] {
+    long result = 0;
+    InvokeHelper(6, DISPATCH_METHOD, VT_I4, &result, kParamsLong, nDevice);
+    return result;
+  });
 }
 
-void CLocalVideoWindow::StopAudioCapture() { InvokeHelper(7, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr); }
+void CLocalVideoWindow::StopAudioCapture() {
+  NoThrowVoid([&] { InvokeHelper(7, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr); });
+}
 
 long CLocalVideoWindow::StartAudioPlayer(long nDevice) {
-  long result = 0;
-  InvokeHelper(8, DISPATCH_METHOD, VT_I4, &result, kParamsLong, nDevice);
-  return result;
+  return NoThrow(0L, [&] {
+    long result = 0;
+    InvokeHelper(8, DISPATCH_METHOD, VT_I4, &result, kParamsLong, nDevice);
+    return result;
+  });
 }
 
-void CLocalVideoWindow::StopAudioPlayer() { InvokeHelper(9, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr); }
+void CLocalVideoWindow::StopAudioPlayer() {
+  NoThrowVoid([&] { InvokeHelper(9, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr); });
+}
 
 long CLocalVideoWindow::Login(unsigned long dwServerIP, unsigned long dwPort, unsigned long dwUserID,
                               LPCSTR lpszPassword, short nType) {
-  long result = 0;
-  InvokeHelper(10, DISPATCH_METHOD, VT_I4, &result, kParamsLogin, dwServerIP, dwPort, dwUserID, lpszPassword, nType);
-  return result;
+  return NoThrow(0L, [&] {
+    long result = 0;
+    InvokeHelper(10, DISPATCH_METHOD, VT_I4, &result, kParamsLogin, dwServerIP, dwPort, dwUserID, lpszPassword, nType);
+    return result;
+  });
 }
 
-void CLocalVideoWindow::Logout() { InvokeHelper(11, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr); }
+void CLocalVideoWindow::Logout() {
+  NoThrowVoid([&] { InvokeHelper(11, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr); });
+}
 
 long CLocalVideoWindow::StartRecvVideo(unsigned long dwUserID) {
-  long result = 0;
-  InvokeHelper(12, DISPATCH_METHOD, VT_I4, &result, kParamsUnsignedLong, dwUserID);
-  return result;
+  return NoThrow(0L, [&] {
+    long result = 0;
+    InvokeHelper(12, DISPATCH_METHOD, VT_I4, &result, kParamsUnsignedLong, dwUserID);
+    return result;
+  });
 }
 
 void CLocalVideoWindow::StopRecvVideo(unsigned long dwUserID) {
-  InvokeHelper(13, DISPATCH_METHOD, VT_EMPTY, nullptr, kParamsUnsignedLong, dwUserID);
+  NoThrowVoid([&] { InvokeHelper(13, DISPATCH_METHOD, VT_EMPTY, nullptr, kParamsUnsignedLong, dwUserID); });
 }
 
 long CLocalVideoWindow::StartRecvAudio(unsigned long dwUserID) {
-  long result = 0;
-  InvokeHelper(14, DISPATCH_METHOD, VT_I4, &result, kParamsUnsignedLong, dwUserID);
-  return result;
+  return NoThrow(0L, [&] {
+    long result = 0;
+    InvokeHelper(14, DISPATCH_METHOD, VT_I4, &result, kParamsUnsignedLong, dwUserID);
+    return result;
+  });
 }
 
 void CLocalVideoWindow::StopRecvAudio(unsigned long dwUserID) {
-  InvokeHelper(15, DISPATCH_METHOD, VT_EMPTY, nullptr, kParamsUnsignedLong, dwUserID);
+  NoThrowVoid([&] { InvokeHelper(15, DISPATCH_METHOD, VT_EMPTY, nullptr, kParamsUnsignedLong, dwUserID); });
 }
 
 void CLocalVideoWindow::EnableSendVideo(long bEnable) {
-  InvokeHelper(16, DISPATCH_METHOD, VT_EMPTY, nullptr, kParamsLong, bEnable);
+  NoThrowVoid([&] { InvokeHelper(16, DISPATCH_METHOD, VT_EMPTY, nullptr, kParamsLong, bEnable); });
 }
 
 void CLocalVideoWindow::EnableSendAudio(long bEnable) {
-  InvokeHelper(17, DISPATCH_METHOD, VT_EMPTY, nullptr, kParamsLong, bEnable);
+  NoThrowVoid([&] { InvokeHelper(17, DISPATCH_METHOD, VT_EMPTY, nullptr, kParamsLong, bEnable); });
 }
 
 long CLocalVideoWindow::get_VideoCapDeviceCount() {
-  long result = 0;
-  InvokeHelper(18, DISPATCH_PROPERTYGET, VT_I4, &result, nullptr);
-  return result;
+  return NoThrow(0L, [&] {
+    long result = 0;
+    InvokeHelper(18, DISPATCH_PROPERTYGET, VT_I4, &result, nullptr);
+    return result;
+  });
 }
 
 CString CLocalVideoWindow::get_VideoCapDeviceName(long nIndex) {
-  CString result;
-  InvokeHelper(19, DISPATCH_PROPERTYGET, VT_BSTR, &result, kParamsLong, nIndex);
-  return result;
+  return NoThrow(CString(), [&] {
+    CString result;
+    InvokeHelper(19, DISPATCH_PROPERTYGET, VT_BSTR, &result, kParamsLong, nIndex);
+    return result;
+  });
 }
 
 long CLocalVideoWindow::get_AudioCapDeviceCount() {
-  long result = 0;
-  InvokeHelper(20, DISPATCH_PROPERTYGET, VT_I4, &result, nullptr);
-  return result;
+  return NoThrow(0L, [&] {
+    long result = 0;
+    InvokeHelper(20, DISPATCH_PROPERTYGET, VT_I4, &result, nullptr);
+    return result;
+  });
 }
 
 CString CLocalVideoWindow::get_AudioCapDeviceName(long nIndex) {
-  CString result;
-  InvokeHelper(21, DISPATCH_PROPERTYGET, VT_BSTR, &result, kParamsLong, nIndex);
-  return result;
+  return NoThrow(CString(), [&] {
+    CString result;
+    InvokeHelper(21, DISPATCH_PROPERTYGET, VT_BSTR, &result, kParamsLong, nIndex);
+    return result;
+  });
 }
 
 long CLocalVideoWindow::get_AudioPlayDevCount() {
-  long result = 0;
-  InvokeHelper(22, DISPATCH_PROPERTYGET, VT_I4, &result, nullptr);
-  return result;
+  return NoThrow(0L, [&] {
+    long result = 0;
+    InvokeHelper(22, DISPATCH_PROPERTYGET, VT_I4, &result, nullptr);
+    return result;
+  });
 }
 
 CString CLocalVideoWindow::get_AudioPlayDeviceName(long nIndex) {
-  CString result;
-  InvokeHelper(23, DISPATCH_PROPERTYGET, VT_BSTR, &result, kParamsLong, nIndex);
-  return result;
+  return NoThrow(CString(), [&] {
+    CString result;
+    InvokeHelper(23, DISPATCH_PROPERTYGET, VT_BSTR, &result, kParamsLong, nIndex);
+    return result;
+  });
 }
 
 // --- messages and events ----------------------------------------------------

@@ -10,7 +10,10 @@
 // window and subclasses it again, so its messages go through this object's
 // message map: painting opens a paint context and calls DrawView (which
 // draws nothing here), the background is never erased. The result is the
-// control creation's; a failed creation leaves no window.
+// control creation's, FALSE also when the window cannot be subclassed
+// again (the control is then closed); a failed creation leaves no window.
+// No member lets an exception out to the host: a throw answers 0, an empty
+// string or FALSE.
 //
 // The window size, login flag, listener, user identifier and default
 // rectangle are the caller's bookkeeping (the control's own user is set by

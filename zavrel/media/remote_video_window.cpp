@@ -1,5 +1,8 @@
 #include "zavrel/media/remote_video_window.h"
 
+#include "support/base/no_throw.h"
+#include "zavrel/media/hosted_control.h"
+
 namespace {
 
 // {4994C1B7-684C-4818-B61B-4D9011F6E8BD}
@@ -25,27 +28,26 @@ CRemoteVideoWindow::CRemoteVideoWindow()
       m_dwUserID(0xFFFFFFFF),
       m_rcDefault{0, 0, 0, 0} {}
 
-CRemoteVideoWindow::~CRemoteVideoWindow() { DestroyWindow(); }
+CRemoteVideoWindow::~CRemoteVideoWindow() {
+  NoThrowVoid([&] { DestroyWindow(); });
+}
 
 CLSID const& CRemoteVideoWindow::GetClsid() { return kRemoteVideoClsid; }
 
-BOOL CRemoteVideoWindow::Resubclass(BOOL bCreated) {
-  if (bCreated) {
-    HWND hWnd = Detach();
-    SubclassWindow(hWnd);
-  }
-  return bCreated;
-}
+BOOL CRemoteVideoWindow::Resubclass(BOOL bCreated) { return media::ResubclassHostedControl(*this, bCreated); }
 
 BOOL CRemoteVideoWindow::Create(LPCSTR, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
                                 UINT nID, CCreateContext*) {
-  return Resubclass(CreateControl(GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID));
+  return media::CreateHostedControl(
+      *this, [&] { return Resubclass(CreateControl(GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID)); });
 }
 
 BOOL CRemoteVideoWindow::Create(LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID,
                                 CFile* pPersist, BOOL bStorage, BSTR bstrLicKey) {
-  return Resubclass(
-      CreateControl(GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID, pPersist, bStorage, bstrLicKey));
+  return media::CreateHostedControl(*this, [&] {
+    return Resubclass(
+        CreateControl(GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID, pPersist, bStorage, bstrLicKey));
+  });
 }
 
 void CRemoteVideoWindow::SetWindowSize(int cx, int cy) {
@@ -58,23 +60,27 @@ void CRemoteVideoWindow::SetWindowSize(const SIZE* pSize) {
 }
 
 unsigned long CRemoteVideoWindow::GetUserID() {
-  unsigned long result = 0;
-  InvokeHelper(1, DISPATCH_PROPERTYGET, VT_UI4, &result, nullptr);
-  return result;
+  return NoThrow(0UL, [&] {
+    unsigned long result = 0;
+    InvokeHelper(1, DISPATCH_PROPERTYGET, VT_UI4, &result, nullptr);
+    return result;
+  });
 }
 
 void CRemoteVideoWindow::PutUserID(unsigned long dwUserID) {
-  InvokeHelper(1, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, kParamsUnsignedLong, dwUserID);
+  NoThrowVoid([&] { InvokeHelper(1, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, kParamsUnsignedLong, dwUserID); });
 }
 
 long CRemoteVideoWindow::GetVisible() {
-  long result = 0;
-  InvokeHelper(2, DISPATCH_PROPERTYGET, VT_I4, &result, nullptr);
-  return result;
+  return NoThrow(0L, [&] {
+    long result = 0;
+    InvokeHelper(2, DISPATCH_PROPERTYGET, VT_I4, &result, nullptr);
+    return result;
+  });
 }
 
 void CRemoteVideoWindow::PutVisible(long bVisible) {
-  InvokeHelper(2, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, kParamsLong, bVisible);
+  NoThrowVoid([&] { InvokeHelper(2, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, kParamsLong, bVisible); });
 }
 
 void CRemoteVideoWindow::DrawView(CDC*) {}

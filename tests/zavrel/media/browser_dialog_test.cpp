@@ -6,8 +6,10 @@
 
 #include <exdispid.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/testkit/testkit.h"
@@ -22,10 +24,14 @@ class CTestBrowserDialog : public CBrowserDialog {
   CRgnButton& Button() { return m_btnClose; }
   bool cancelOnInit = false;
   std::vector<std::string> urls;
+  // Per OnInitDialog: whether the page view had a live window and browser.
+  std::vector<bool> viewUp;
 
  protected:
   BOOL OnInitDialog() override {
     const BOOL result = CBrowserDialog::OnInitDialog();
+    viewUp.push_back(::IsWindow(m_HtmlView.m_hWnd) && m_HtmlView.GetBrowser() &&
+                     CWnd::FromHandlePermanent(m_HtmlView.m_hWnd) == &m_HtmlView);
     if (cancelOnInit) PostMessage(WM_COMMAND, IDCANCEL);
     return result;
   }
@@ -161,6 +167,76 @@ TEST_F(BrowserDialogTest, UploadModeWithoutParentStillCloses) {
   dlg.cancelOnInit = true;
   EXPECT_EQ(dlg.DoModal(), IDCANCEL);
   EXPECT_EQ(parent.messages, 0);
+}
+
+TEST_F(BrowserDialogTest, SecondModalRunOfTheSameObjectShowsThePageAgain) {
+  CTestBrowserDialog dlg(&parent);
+  dlg.cancelOnInit = true;
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_EQ(dlg.View().m_hWnd, nullptr);
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_EQ(dlg.viewUp, (std::vector<bool>{true, true}));
+}
+
+// A dialog whose memory stays readable after delete: poisoned, with its
+// window handle replaced by another dialog's, so that a member still run
+// on the deleted object ends that dialog instead.
+class CPoisonedBrowserDialog : public CTestBrowserDialog {
+ public:
+  using CTestBrowserDialog::CTestBrowserDialog;
+  static void* operator new(std::size_t size) { return ::operator new(size); }
+  static void operator delete(void* p) {
+    memset(p, 0, s_size);
+    *reinterpret_cast<HWND*>(static_cast<char*>(p) + s_hWndOffset) = s_hWndDecoy;
+    s_graveyard.push_back(p);
+  }
+  static std::size_t s_size;
+  static std::size_t s_hWndOffset;
+  static HWND s_hWndDecoy;
+  static std::vector<void*> s_graveyard;
+};
+std::size_t CPoisonedBrowserDialog::s_size = sizeof(CPoisonedBrowserDialog);
+std::size_t CPoisonedBrowserDialog::s_hWndOffset = 0;
+HWND CPoisonedBrowserDialog::s_hWndDecoy = nullptr;
+std::vector<void*> CPoisonedBrowserDialog::s_graveyard;
+
+// Deletes the modeless dialog while it tells about its closing.
+class CDeletingParent : public CWnd {
+ public:
+  CPoisonedBrowserDialog* pDialog = nullptr;
+  afx_msg LRESULT OnUploadClosed(WPARAM, LPARAM) {
+    delete std::exchange(pDialog, nullptr);
+    return 0;
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CDeletingParent, CWnd)
+ON_MESSAGE(11025, OnUploadClosed)
+END_MESSAGE_MAP()
+
+TEST_F(BrowserDialogTest, ParentThatDeletesTheDialogWhileHandlingTheUploadMessage) {
+  CDeletingParent owner;
+  ASSERT_TRUE(owner.CreateEx(0, nullptr, "hall", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr));
+  CBrowserDialog decoy(&owner);
+  ASSERT_TRUE(decoy.Create(CBrowserDialog::IDD, &owner));
+  decoy.ShowWindow(SW_SHOW);
+  owner.pDialog = new CPoisonedBrowserDialog(&owner);
+  CPoisonedBrowserDialog::s_hWndOffset = static_cast<std::size_t>(reinterpret_cast<char*>(&owner.pDialog->m_hWnd) -
+                                                                  reinterpret_cast<char*>(owner.pDialog));
+  CPoisonedBrowserDialog::s_hWndDecoy = decoy.m_hWnd;
+  owner.pDialog->SetUpLoad();
+  ASSERT_TRUE(owner.pDialog->Create(CBrowserDialog::IDD, &owner));
+  HWND hWnd = owner.pDialog->m_hWnd;
+  ::SendMessageA(hWnd, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_EQ(owner.pDialog, nullptr);
+  EXPECT_FALSE(::IsWindow(hWnd));
+  // Nothing ran on the deleted object after the message.
+  EXPECT_TRUE(decoy.IsWindowVisible());
+  decoy.DestroyWindow();
+  owner.DestroyWindow();
+  for (void* p : CPoisonedBrowserDialog::s_graveyard) ::operator delete(p);
+  CPoisonedBrowserDialog::s_graveyard.clear();
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/fwctl/fwctl.h"
 #include "support/videoctl/videoctl.h"
 #include "tests/support/videoctl/videoctl_registration.h"
 #include "tests/testkit/testkit.h"
@@ -309,6 +310,121 @@ TEST_F(VideoWindowTest, DestroyingTheWindowEndsTheControl) {
     EXPECT_EQ(VideoCtlObjectCount(), before + 1);
   }
   EXPECT_EQ(VideoCtlObjectCount(), before);
+}
+
+// The windows hosting a control that behaves as framework-made controls do
+// (FwCtl), registered in this process under the video controls' classes.
+class FrameworkControlVideoWindowTest : public VideoWindowTest {
+ protected:
+  void SetUp() override {
+    VideoWindowTest::SetUp();
+    FwCtlSetBehaviour(0);
+    FwCtlClearLog();
+    for (const CLSID* clsid : {&CLSID_VideoCtlLocal, &CLSID_VideoCtlRemote}) {
+      DWORD cookie = 0;
+      ASSERT_TRUE(SUCCEEDED(
+          CoRegisterClassObject(*clsid, FwCtlClassFactory(), CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie)));
+      cookies.push_back(cookie);
+    }
+  }
+  void TearDown() override {
+    FwCtlSetBehaviour(0);
+    for (DWORD cookie : cookies) CoRevokeClassObject(cookie);
+    VideoWindowTest::TearDown();
+  }
+  std::string AllLog() {
+    const int length = FwCtlReadLog(nullptr, nullptr, 0);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    FwCtlReadLog(nullptr, &text[0], length + 1);
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+  }
+  std::vector<DWORD> cookies;
+};
+
+TEST_F(FrameworkControlVideoWindowTest, ListenerThatDeletesTheWindowInsideTheControlsOwnEvent) {
+  const int before = FwCtlObjectCount();
+  DeletingListener listener;
+  listener.pWnd = new CLocalVideoWindow;
+  ASSERT_TRUE(listener.pWnd->Create(nullptr, "local", WS_CHILD | WS_VISIBLE, kRect, &parent, 8067, nullptr));
+  EXPECT_EQ(FwCtlObjectCount(), before + 1);
+  listener.pWnd->SetAVListner(&listener);
+  HWND hWnd = listener.pWnd->m_hWnd;
+  VARIANT result;
+  VariantInit(&result);
+  result.vt = VT_I4;
+  result.lVal = 1;
+  EXPECT_EQ(FwCtlFire(hWnd, 1, 1, &result), S_OK);
+  EXPECT_EQ(listener.calls, 1);
+  EXPECT_FALSE(IsWindow(hWnd));
+  const std::string log = AllLog();
+  EXPECT_EQ(log.find("destroyed inside its own event"), std::string::npos) << log;
+  EXPECT_EQ(log.find("event returned into a destroyed control"), std::string::npos) << log;
+  EXPECT_TRUE(testkit::PumpMessagesUntil([&] { return FwCtlObjectCount() == before; }, 5000));
+}
+
+TEST_F(FrameworkControlVideoWindowTest, WindowThatCannotBeSubclassedAgainFailsTheCreation) {
+  // The control makes a new window when its caption is set, so the handle
+  // the creation linked is gone before it is subclassed.
+  FwCtlSetBehaviour(kFwCtlRecreateOnCaption);
+  const int before = FwCtlObjectCount();
+  CLocalVideoWindow local;
+  EXPECT_FALSE(local.Create(nullptr, "local", WS_CHILD | WS_VISIBLE, kRect, &parent, 8067, nullptr));
+  EXPECT_EQ(local.m_hWnd, nullptr);
+  EXPECT_EQ(local.m_pCtrlSite, nullptr);
+  CRemoteVideoWindow remote;
+  EXPECT_FALSE(remote.Create("remote", WS_CHILD | WS_VISIBLE, kRect, &parent, 12));
+  EXPECT_EQ(remote.m_hWnd, nullptr);
+  EXPECT_EQ(remote.m_pCtrlSite, nullptr);
+  EXPECT_NE(AllLog().find("window recreated"), std::string::npos);
+  // No control and no window is left behind.
+  EXPECT_EQ(FwCtlObjectCount(), before);
+  EXPECT_EQ(::GetWindow(parent.m_hWnd, GW_CHILD), nullptr);
+  // Without a caption nothing is recreated and the window is made.
+  EXPECT_TRUE(local.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, kRect, &parent, 8067, nullptr));
+  EXPECT_EQ(CWnd::FromHandlePermanent(local.m_hWnd), &local);
+}
+
+TEST_F(FrameworkControlVideoWindowTest, NothingThrownOutOfTheWindowsReachesTheHost) {
+  CLocalVideoWindow local;
+  ASSERT_TRUE(local.Create(nullptr, "local", WS_CHILD | WS_VISIBLE, kRect, &parent, 8067, nullptr));
+  CRemoteVideoWindow remote;
+  ASSERT_TRUE(remote.Create("remote", WS_CHILD | WS_VISIBLE, kRect, &parent, 12));
+  FwCtlSetBehaviour(kFwCtlThrowFromInvoke);
+  EXPECT_NO_THROW({
+    EXPECT_EQ(local.StartVideoCapture(1, 2, 3), 0);
+    local.StopVideoCapture();
+    EXPECT_EQ(local.SetVideoEncoderParam(1, 2, 3), 0);
+    local.ShowVideoPropertyPage(0);
+    local.EnableShowLocalVideo(1);
+    EXPECT_EQ(local.StartAudioCapture(0), 0);
+    local.StopAudioCapture();
+    EXPECT_EQ(local.StartAudioPlayer(0), 0);
+    local.StopAudioPlayer();
+    EXPECT_EQ(local.Login(1, 2, 3, "x", 0), 0);
+    local.Logout();
+    EXPECT_EQ(local.StartRecvVideo(1), 0);
+    local.StopRecvVideo(1);
+    EXPECT_EQ(local.StartRecvAudio(1), 0);
+    local.StopRecvAudio(1);
+    local.EnableSendVideo(1);
+    local.EnableSendAudio(1);
+    EXPECT_EQ(local.get_VideoCapDeviceCount(), 0);
+    EXPECT_STREQ(local.get_VideoCapDeviceName(0), "");
+    EXPECT_EQ(local.get_AudioCapDeviceCount(), 0);
+    EXPECT_STREQ(local.get_AudioCapDeviceName(0), "");
+    EXPECT_EQ(local.get_AudioPlayDevCount(), 0);
+    EXPECT_STREQ(local.get_AudioPlayDeviceName(0), "");
+    EXPECT_EQ(remote.GetUserID(), 0u);
+    remote.PutUserID(5);
+    EXPECT_EQ(remote.GetVisible(), 0);
+    remote.PutVisible(1);
+  });
+  // Every call did reach the control.
+  const std::string log = AllLog();
+  std::size_t invokes = 0;
+  for (std::size_t at = log.find("invoke "); at != std::string::npos; at = log.find("invoke ", at + 1)) ++invokes;
+  EXPECT_EQ(invokes, 27u) << log;
 }
 
 }  // namespace
