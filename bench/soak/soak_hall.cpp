@@ -1,4 +1,5 @@
 #include <cstring>
+#include <vector>
 
 #include "bench/soak/soak_phases.h"
 #include "support/base/message_pump.h"
@@ -42,6 +43,35 @@ bool PumpFor(const std::function<bool()>& done, DWORD timeoutMs) {
   return true;
 }
 
+namespace {
+
+class LeakPhase : public Phase {
+ public:
+  const char* Name() const override { return "leak"; }
+  bool Start(std::string&) override { return true; }
+  bool Cycle(std::string&) override {
+    // Kept until Finish, so they count as held.
+    m_brushes.push_back(CreateSolidBrush(RGB(1, 2, 3)));
+    m_events.push_back(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    return true;
+  }
+  void Finish() override {
+    for (HBRUSH brush : m_brushes) DeleteObject(brush);
+    for (HANDLE event : m_events) CloseHandle(event);
+    m_brushes.clear();
+    m_events.clear();
+  }
+  bool InDefaultRun() const override { return false; }
+
+ private:
+  std::vector<HBRUSH> m_brushes;
+  std::vector<HANDLE> m_events;
+};
+
+}  // namespace
+
+std::unique_ptr<Phase> MakeLeakPhase() { return std::make_unique<LeakPhase>(); }
+
 std::vector<std::unique_ptr<Phase>> MakePhases(HallEnvironment& env) {
   std::vector<std::unique_ptr<Phase>> phases;
   phases.push_back(MakeChatPhase(env));
@@ -56,6 +86,7 @@ std::vector<std::unique_ptr<Phase>> MakePhases(HallEnvironment& env) {
   phases.push_back(MakeConfigPhase(env));
   phases.push_back(MakeComponentsPhase(env));
   phases.push_back(MakeTimersPhase(env));
+  phases.push_back(MakeLeakPhase());
   return phases;
 }
 

@@ -47,6 +47,8 @@ class Phase {
   virtual bool Cycle(std::string& error) = 0;
   // Ends what Start made (before the final count of a run).
   virtual void Finish() {}
+  // Whether a run without --phases includes it.
+  virtual bool InDefaultRun() const { return true; }
 };
 
 // Dispatches this thread's messages until none is waiting.
@@ -69,6 +71,10 @@ std::unique_ptr<Phase> MakeNetPhase(HallEnvironment& env);
 std::unique_ptr<Phase> MakeChannelPhase(HallEnvironment& env);
 std::unique_ptr<Phase> MakeConfigPhase(HallEnvironment& env);
 std::unique_ptr<Phase> MakeTimersPhase(HallEnvironment& env);
+
+// A phase that leaks one GDI object and one kernel handle per round on
+// purpose, run only when named: the soak's check of itself.
+std::unique_ptr<Phase> MakeLeakPhase();
 
 // Every phase, in the order a cycle runs them.
 std::vector<std::unique_ptr<Phase>> MakePhases(HallEnvironment& env);
