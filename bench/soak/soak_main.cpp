@@ -3,8 +3,9 @@
 // sounds, video windows, the browser dialog, the network service through
 // every proxy kind, the channel with a game process, configuration files,
 // ZavrelCom's components, timers); every N cycles it counts what the
-// process holds and writes the series to a CSV file. After the warm-up a
-// series fails when it grows beyond its bound (final against after
+// process holds and writes the series to a CSV file. After the warm-up
+// (--warmup cycles, or a fifth of the run when longer) a series fails when
+// it grows beyond its bound (final against after
 // warm-up, and a straight line fitted over the second half); the phases
 // are then run one by one to name the one that grows.
 //
@@ -232,6 +233,11 @@ int main(int argc, char** argv) {
   const bool ran = RunCycles(phases, options.seconds, minCycles, options.every, rows, rounds, phaseSeconds, failure);
   if (!WriteCsv(options.csv, rows)) std::printf("SOAK note: cannot write %s\n", options.csv.c_str());
   const long cycles = rows.back().cycle;
+  // Wine starts some of its own threads late (a worker and its memory
+  // appear about a minute into a run): the warm-up is a fifth of the run
+  // when that is longer than --warmup.
+  const long isolatedWarmUp = options.warmUp;
+  options.warmUp = std::max(options.warmUp, cycles / 5);
   std::printf("SOAK ran %ld cycles in %.1f s (samples every %ld cycles, warm-up %ld cycles), series in %s\n", cycles,
               rows.back().seconds, options.every, options.warmUp, options.csv.c_str());
   for (size_t p = 0; p < phases.size(); ++p)
@@ -267,7 +273,7 @@ int main(int argc, char** argv) {
   std::string culprits;
   if (!grown.empty() && options.isolate && phases.size() > 1) {
     // Each phase alone, so that the one whose rounds grow is named.
-    const long isolatedCycles = std::max(options.warmUp + 4, std::min(cycles, 12L));
+    const long isolatedCycles = std::max(isolatedWarmUp + 4, std::min(cycles, 12L));
     for (soak::Phase* phase : phases) {
       std::vector<soak::Phase*> one = {phase};
       std::vector<Row> alone;
@@ -279,13 +285,13 @@ int main(int argc, char** argv) {
         continue;
       }
       for (const Counter* counter : grown) {
-        const soak::SeriesVerdict v = soak::JudgeSeries(Series(alone, *counter), options.warmUp, counter->bound);
+        const soak::SeriesVerdict v = soak::JudgeSeries(Series(alone, *counter), isolatedWarmUp, counter->bound);
         // The phase's growth per round, projected over the whole run.
         const double perRound =
-            v.measured ? std::max(v.growth, 0.0) / static_cast<double>(isolatedCycles - options.warmUp) : 0;
-        const double projected = std::max(perRound, v.slope) * static_cast<double>(cycles);
+            v.measured ? std::max(v.growth, 0.0) / static_cast<double>(isolatedCycles - isolatedWarmUp) : 0;
+        const double projected = perRound * static_cast<double>(cycles);
         std::printf("SOAK isolate %s %s growth=%.0f over %ld rounds, %.2f/round, projected %.0f%s\n", phase->Name(),
-                    counter->name, v.growth, isolatedCycles - options.warmUp, perRound, projected, counter->unit);
+                    counter->name, v.growth, isolatedCycles - isolatedWarmUp, perRound, projected, counter->unit);
         if (projected > counter->bound) {
           const std::string entry = std::string(phase->Name()) + " (" + counter->name + ")";
           if (culprits.find(entry) == std::string::npos) culprits += (culprits.empty() ? "" : ", ") + entry;
