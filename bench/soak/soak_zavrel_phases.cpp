@@ -395,7 +395,13 @@ class NetPhase : public Phase {
       error = "the local servers did not start: " + m_lab->Error();
       return false;
     }
-    m_service = std::make_unique<SoakService>();
+    try {
+      m_service = std::make_unique<SoakService>();
+    } catch (const char* message) {
+      // The service throws the loader's message when Nuvrell.dll is missing.
+      error = std::string("no client service: ") + (message ? message : "");
+      return false;
+    }
     return true;
   }
 
