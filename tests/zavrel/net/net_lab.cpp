@@ -63,12 +63,13 @@ void NetLab::Socks4a(const std::string& name, const std::string& userid) {
 
 void NetLab::Closed(const std::string& name) { AddLine("closed " + name); }
 
-bool NetLab::Start(DWORD timeoutMs) {
+bool NetLab::Start(DWORD timeoutMs, int lifetimeSeconds) {
   if (!testkit::WriteFileBytes(WinPath("plan"), m_strPlan)) {
     m_strError = "cannot write the plan";
     return false;
   }
-  std::string command = "\"" + testkit::TestBinaryPath("net-fixture") + "\" " + m_strUnixDir + " 120";
+  std::string command =
+      "\"" + testkit::TestBinaryPath("net-fixture") + "\" " + m_strUnixDir + " " + std::to_string(lifetimeSeconds);
   STARTUPINFOA si{};
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};

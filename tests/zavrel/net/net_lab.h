@@ -35,8 +35,9 @@ class NetLab {
   void Closed(const std::string& name);
 
   // Starts the plan; false (see Error) when a server does not come up
-  // within timeoutMs.
-  bool Start(DWORD timeoutMs = 20000);
+  // within timeoutMs. The servers end by themselves after lifetimeSeconds
+  // (should this process never stop them).
+  bool Start(DWORD timeoutMs = 20000, int lifetimeSeconds = 120);
   WORD Port(const std::string& name) const;
   const std::string& Error() const { return m_strError; }
 
