@@ -63,20 +63,6 @@ namespace {
 
 bool HasText(const char* text) { return text && *text; }
 
-// A reference held for the length of a call: a host that releases the
-// proxy from a notification the call causes must not destroy it under the
-// call. The last reference may go when the guard does.
-class CallReference {
- public:
-  explicit CallReference(IUnknownEx* object) : m_object(object) { m_object->AddRef(); }
-  CallReference(const CallReference&) = delete;
-  CallReference& operator=(const CallReference&) = delete;
-  ~CallReference() { m_object->Release(); }
-
- private:
-  IUnknownEx* m_object;
-};
-
 // The highest index below count of the sections "em<i>" the file holds,
 // plus one: the records present, so an absurd Count allocates nothing.
 int PresentEmotionRecords(const char* iniPath, int count) {
