@@ -627,3 +627,78 @@ TEST_F(MessageProxy, FailedEmoticonInsertionKeepsTheUserSelection) {
   EXPECT_EQ(6, to);
   EXPECT_EQ(0, ObjectCount());
 }
+
+TEST_F(MessageProxy, AnimatedEmoticonsShareFramesTimerAndWindow) {
+  // Lines of 2,000 codes of one animated emoticon: the GDI objects and
+  // windows of the process stay within a small bound however many pictures
+  // are shown, and return to where they were when the messages are cleared.
+  absent.reset();
+  ASSERT_EQ(0, anipic_test::RunRegsvr32(false));
+  testkit::TempDir dir;
+  std::vector<picture_files::GifFrame> frames(4);
+  for (int i = 0; i < 4; ++i) frames[i].indices.assign(16, static_cast<unsigned char>(i));
+  ASSERT_TRUE(testkit::WriteFileBytes(
+      dir.file("e0.gif"), picture_files::Gif(4, 4, {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), 0}, frames)));
+  WriteEmotionConfig(dir, {"/ok"}, "1");
+  ASSERT_TRUE(proxy->LoadEmotions(dir.path().string().c_str()));
+  edit.ShowWindow(SW_SHOW);
+  parent.ShowWindow(SW_SHOW);
+  const ChatUser tom(1, "T");
+  // One picture first: what the control and the component make once.
+  ASSERT_TRUE(proxy->InsertUserMessage(tom.get(), "/ok", kGreen));
+  testkit::PumpMessagesFor(50);
+  ASSERT_TRUE(proxy->ClearMessages());
+  testkit::PumpMessagesFor(50);
+  const testkit::GuiCounts before = testkit::GuiObjectCounts();
+  ASSERT_GE(before.gdi, 0);
+
+  std::string codes;
+  for (int i = 0; i < 2000; ++i) codes += "/ok";
+  for (int line = 0; line < 10; ++line) ASSERT_TRUE(proxy->InsertUserMessage(tom.get(), codes.c_str(), kGreen));
+  EXPECT_EQ(static_cast<int>(10 * kMaxEmoticonsPerLine), ObjectCount());
+  testkit::PumpMessagesFor(300);  // a few frames step and are drawn
+  const testkit::GuiCounts during = testkit::GuiObjectCounts();
+  EXPECT_LE(during.gdi, before.gdi + 8);
+  EXPECT_LE(during.user, before.user + 1);
+
+  ASSERT_TRUE(proxy->ClearMessages());
+  testkit::PumpMessagesFor(50);
+  const testkit::GuiCounts after = testkit::GuiObjectCounts();
+  EXPECT_EQ(before.gdi, after.gdi);
+  EXPECT_EQ(before.user, after.user);
+}
+
+TEST_F(MessageProxy, AnimatedEmoticonRedrawsItsFramesInTheControl) {
+  // The frames step on the clock and the control shows each one: read back
+  // where the picture stands in the window.
+  absent.reset();
+  ASSERT_EQ(0, anipic_test::RunRegsvr32(false));
+  testkit::TempDir dir;
+  const COLORREF red = RGB(255, 0, 0), blue = RGB(0, 0, 255);
+  std::vector<picture_files::GifFrame> frames(2);
+  frames[0].indices.assign(64, 0);
+  frames[1].indices.assign(64, 1);
+  ASSERT_TRUE(testkit::WriteFileBytes(dir.file("e0.gif"), picture_files::Gif(8, 8, {red, blue, 0, 0}, frames)));
+  WriteEmotionConfig(dir, {"/ok"}, "1");
+  ASSERT_TRUE(proxy->LoadEmotions(dir.path().string().c_str()));
+  parent.ShowWindow(SW_SHOW);
+  const ChatUser tom(1, "T");
+  ASSERT_TRUE(proxy->InsertPlainText("some lines\r\nbefore it\r\n", kGreen, false));
+  ASSERT_TRUE(proxy->InsertUserMessage(tom.get(), "a/okb", kGreen));
+  ASSERT_EQ(1, ObjectCount());
+  POINTL at = {};
+  edit.SendMessage(EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), ObjectPosition(0));
+  UpdateWindow(edit.GetSafeHwnd());
+  std::vector<COLORREF> seen;
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < 3000 && seen.size() < 3) {
+    testkit::PumpMessagesFor(15);
+    HDC dc = GetDC(edit.GetSafeHwnd());
+    // The picture stands on the baseline: look inside its lower half.
+    COLORREF c = CLR_INVALID;
+    for (int dy = 0; dy < 24 && c != red && c != blue; ++dy) c = GetPixel(dc, at.x + 3, at.y + dy);
+    ReleaseDC(edit.GetSafeHwnd(), dc);
+    if ((c == red || c == blue) && (seen.empty() || seen.back() != c)) seen.push_back(c);
+  }
+  ASSERT_GE(seen.size(), 3u) << "the frames were not redrawn in the control";
+}
