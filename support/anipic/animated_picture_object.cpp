@@ -179,6 +179,17 @@ CAnimatedPicture::Area CAnimatedPicture::DirtyArea(POINT scroll, RECT* area) con
   return m_bDrawnElsewhere ? Area::Whole : Area::None;
 }
 
+bool CAnimatedPicture::DrawCurrentFrame(HDC dc, const RECT& rect) const {
+  return FrameCount() > 0 && m_frames->Draw(dc, rect, m_nFrame);
+}
+
+bool CAnimatedPicture::FollowSameFile(const CAnimatedPicture& other) {
+  if (&other == this || !m_frames || other.m_frames != m_frames) return false;
+  m_nFrame = other.m_nFrame;
+  m_dwNextDue = other.m_dwNextDue;
+  return true;
+}
+
 void CAnimatedPicture::StepFrame() {
   const int count = FrameCount();
   if (count < 2) return;

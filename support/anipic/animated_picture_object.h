@@ -122,6 +122,11 @@ class CAnimatedPicture : public IAnimatedPicture,
   // device contexts: the whole window), None (never drawn).
   enum class Area { None, Rect, Whole };
   Area DirtyArea(POINT scroll, RECT* area) const;
+  // Draws the current frame into rect of the container's DC.
+  bool DrawCurrentFrame(HDC dc, const RECT& rect) const;
+  // Takes the frame and timing of other when it shows the same decoded
+  // file; whether it did.
+  bool FollowSameFile(const CAnimatedPicture& other);
 
  private:
   virtual ~CAnimatedPicture();

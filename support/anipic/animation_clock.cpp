@@ -137,17 +137,30 @@ void Tick(UINT_PTR timer) {
   for (CAnimatedPicture* member : members) member->AddRef();
   const DWORD now = GetTickCount() + kSlackMs;
   RECT client = {0, 0, 0, 0};
-  const bool window = container && IsWindow(container);
+  const bool window = container && IsWindow(container) && IsWindowVisible(container);
   if (window) GetClientRect(container, &client);
   bool whole = false;
-  bool scrollRead = false;
+  bool read = false;
+  bool direct = false;
   POINT scroll = {0, 0};
+  HDC dc = nullptr;
   for (CAnimatedPicture* member : members) {
     if (static_cast<LONG>(member->NextFrameDue() - now) > 0) continue;
     if (!member->AdvanceFrames(now) || !window) continue;
-    if (!scrollRead) {
+    if (!read) {
+      read = true;
       scroll = ScrollPosition(container, member->InRichEdit());
-      scrollRead = true;
+      // The new frames go straight to the rectangles where the pictures
+      // stand, as the control would draw them, unless the control shows a
+      // selection (which it draws over them): then it repaints them.
+      CHARRANGE selection = {0, 0};
+      if (member->InRichEdit()) SendMessageA(container, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+      direct = member->InRichEdit() && selection.cpMin == selection.cpMax;
+      if (direct) {
+        dc = GetDCEx(container, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS | DCX_CLIPCHILDREN);
+        if (dc) IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
+        direct = dc != nullptr;
+      }
     }
     RECT area;
     switch (member->DirtyArea(scroll, &area)) {
@@ -158,11 +171,13 @@ void Tick(UINT_PTR timer) {
         break;
       case CAnimatedPicture::Area::Rect: {
         RECT visible;
-        if (IntersectRect(&visible, &area, &client)) InvalidateRect(container, &visible, FALSE);
+        if (!IntersectRect(&visible, &area, &client)) break;
+        if (!direct || !member->DrawCurrentFrame(dc, area)) InvalidateRect(container, &visible, FALSE);
         break;
       }
     }
   }
+  if (dc) ReleaseDC(container, dc);
   if (whole && window) InvalidateRect(container, nullptr, FALSE);
   for (CAnimatedPicture* member : members) member->Release();
 
@@ -182,6 +197,11 @@ void Join(CAnimatedPicture* picture, HWND container) {
   if (!group.timer) {
     group.timer = clock->nextTimer++;
     clock->timers[group.timer] = container;
+  }
+  // Pictures of one file in one container step together (one redraw per
+  // frame for all of them), from the frame the others show.
+  for (CAnimatedPicture* member : group.members) {
+    if (picture->FollowSameFile(*member)) break;
   }
   group.members.push_back(picture);
   clock->joined[picture] = container;

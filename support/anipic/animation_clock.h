@@ -1,8 +1,13 @@
 // The one clock of the animated pictures of a thread: one message-only
 // window for the thread, and one timer for each container window (a rich
-// edit control) however many pictures it shows. A tick steps the frames
-// that are due and invalidates only the rectangles where those pictures
-// were last drawn. Windows only; used on the pictures' own thread.
+// edit control) however many pictures it shows; pictures of one file in one
+// container step together. A tick steps the frames that are due and redraws
+// only the rectangles where those pictures were last drawn (scroll
+// corrected, clipped to the client area): in a rich edit control without a
+// selection the new frames are drawn straight there, as the control would;
+// with a selection shown (drawn over the pictures) or in other containers
+// those rectangles are invalidated for the container to repaint. Windows
+// only; used on the pictures' own thread.
 #pragma once
 
 #include "afx/afx_port.h"
