@@ -179,6 +179,11 @@ CAnimatedPicture::Area CAnimatedPicture::DirtyArea(POINT scroll, RECT* area) con
   return m_bDrawnElsewhere ? Area::Whole : Area::None;
 }
 
+POINT CAnimatedPicture::ContainerScroll() const {
+  const POINT none = {0, 0};
+  return m_container ? ScrollOf(m_container, m_bRichEdit) : none;
+}
+
 bool CAnimatedPicture::DrawCurrentFrame(HDC dc, const RECT& rect) const {
   return FrameCount() > 0 && m_frames->Draw(dc, rect, m_nFrame);
 }
@@ -199,7 +204,7 @@ void CAnimatedPicture::StepFrame() {
   NotifyView();
   if (m_container && IsWindow(m_container)) {
     RECT area;
-    const Area where = DirtyArea(ScrollOf(m_container, m_bRichEdit), &area);
+    const Area where = DirtyArea(ContainerScroll(), &area);
     if (where == Area::Rect) InvalidateRect(m_container, &area, FALSE);
     if (where == Area::Whole) InvalidateRect(m_container, nullptr, FALSE);
   }
@@ -345,7 +350,7 @@ HRESULT CAnimatedPicture::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, 
     RECT device = rect;
     LPtoDP(drawDC, reinterpret_cast<POINT*>(&device), 2);
     m_drawn = device;
-    m_drawnScroll = ScrollOf(m_container, m_bRichEdit);
+    m_drawnScroll = ContainerScroll();
     m_bDrawn = true;
   } else {
     m_bDrawnElsewhere = true;

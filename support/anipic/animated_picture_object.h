@@ -115,8 +115,10 @@ class CAnimatedPicture : public IAnimatedPicture,
   // Steps every frame due by now; true when the frame shown changed (the
   // view advise sink has been told).
   bool AdvanceFrames(DWORD now);
-  // Whether the container is a rich edit control (its scroll position).
+  // Whether the container is a rich edit control, and its scroll position
+  // in pixels (where pictures drawn before a scroll stand now).
   bool InRichEdit() const { return m_bRichEdit; }
+  POINT ContainerScroll() const;
   // Where the picture shows in the container's client area now, given the
   // container's scroll position: Rect (*area), Whole (drawn only into other
   // device contexts: the whole window), None (never drawn).

@@ -108,20 +108,6 @@ void Schedule(Clock* clock, Group& group) {
   SetTimer(clock->window.get(), group.timer, std::max<DWORD>(wait, USER_TIMER_MINIMUM), nullptr);
 }
 
-// A container's scroll position in pixels: where the pictures drawn before
-// a scroll are now.
-POINT ScrollPosition(HWND container, bool richEdit) {
-  POINT at = {0, 0};
-  if (!container) return at;
-  if (richEdit) {
-    SendMessageA(container, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&at));
-  } else {
-    at.x = GetScrollPos(container, SB_HORZ);
-    at.y = GetScrollPos(container, SB_VERT);
-  }
-  return at;
-}
-
 void Tick(UINT_PTR timer) {
   Clock* clock = ThisThreadClock(false);
   if (!clock) return;
@@ -149,7 +135,7 @@ void Tick(UINT_PTR timer) {
     if (!member->AdvanceFrames(now) || !window) continue;
     if (!read) {
       read = true;
-      scroll = ScrollPosition(container, member->InRichEdit());
+      scroll = member->ContainerScroll();
       // The new frames go straight to the rectangles where the pictures
       // stand, as the control would draw them, unless the control shows a
       // selection (which it draws over them): then it repaints them.
