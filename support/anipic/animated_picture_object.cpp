@@ -1,33 +1,32 @@
 #include "support/anipic/animated_picture_object.h"
 
+#include <richedit.h>
+
 #include <cstring>
 #include <vector>
 
+#include "support/anipic/animation_clock.h"
+
 namespace {
 
-const char kTimerClass[] = "AniPicFrameTimer";
-constexpr UINT_PTR kFrameTimer = 1;
 constexpr DISPID kDispLoadFromFile = 1;
 constexpr DISPID kDispGetFrameCount = 2;
 
-LRESULT CALLBACK TimerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_TIMER && wParam == kFrameTimer) {
-    auto* object = reinterpret_cast<CAnimatedPicture*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (object) object->StepFrame();
-    return 0;
-  }
-  return DefWindowProcA(hwnd, message, wParam, lParam);
+bool IsRichEdit(HWND hwnd) {
+  char name[32] = {};
+  if (!hwnd || !GetClassNameA(hwnd, name, sizeof(name))) return false;
+  return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, name, 8, "RichEdit", 8) == CSTR_EQUAL;
 }
 
-bool RegisterTimerClass() {
-  static const bool registered = [] {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = TimerWindowProc;
-    wc.hInstance = AniPicModuleInstance();
-    wc.lpszClassName = kTimerClass;
-    return RegisterClassA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-  }();
-  return registered;
+POINT ScrollOf(HWND hwnd, bool richEdit) {
+  POINT at = {0, 0};
+  if (richEdit) {
+    SendMessageA(hwnd, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&at));
+  } else {
+    at.x = GetScrollPos(hwnd, SB_HORZ);
+    at.y = GetScrollPos(hwnd, SB_VERT);
+  }
+  return at;
 }
 
 // Pixels to HIMETRIC (0.01 mm) at the screen's resolution.
@@ -38,7 +37,7 @@ LONG ToHimetric(int pixels, int dpi) { return MulDiv(pixels, 2540, dpi > 0 ? dpi
 CAnimatedPicture::CAnimatedPicture() { AniPicModuleAddRef(); }
 
 CAnimatedPicture::~CAnimatedPicture() {
-  StopTimer();
+  StopAnimation();
   AniPicModuleRelease();
 }
 
@@ -133,54 +132,106 @@ HRESULT CAnimatedPicture::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS
 
 HRESULT CAnimatedPicture::LoadFromFile(BSTR path) {
   if (!path) return E_INVALIDARG;
-  if (!m_frames.Load(path, RGB(255, 255, 255))) return E_FAIL;
+  std::shared_ptr<const PictureFrames> frames = PictureFrames::Shared(path, RGB(255, 255, 255));
+  if (!frames) return E_FAIL;
+  m_frames = std::move(frames);
   m_nFrame = 0;
-  UpdateTimer();
+  m_bDrawn = m_bDrawnElsewhere = false;
+  StopAnimation();
+  UpdateAnimation();
   return S_OK;
 }
 
 HRESULT CAnimatedPicture::GetFrameCount(SHORT* count) {
   if (!count) return E_POINTER;
-  *count = static_cast<SHORT>(m_frames.GetCount());
+  *count = static_cast<SHORT>(FrameCount());
   return S_OK;
 }
 
-void CAnimatedPicture::StepFrame() {
-  if (m_frames.GetCount() < 2) return;
-  m_nFrame = (m_nFrame + 1) % m_frames.GetCount();
-  if (m_timerWindow.valid()) SetTimer(m_timerWindow.get(), kFrameTimer, m_frames.GetDelay(m_nFrame), nullptr);
+void CAnimatedPicture::NotifyView() {
   if (m_pViewSink.valid()) m_pViewSink.get()->OnViewChange(DVASPECT_CONTENT, -1);
-  // Containers that draw from the data object (and not through a view
-  // advise) see the new frame at their next paint.
-  if (m_pClientSite.valid()) {
-    UniqueComPtr<IOleWindow> window;
-    HWND hwnd = nullptr;
-    if (SUCCEEDED(m_pClientSite.get()->QueryInterface(IID_IOleWindow, reinterpret_cast<void**>(window.put()))) &&
-        SUCCEEDED(window.get()->GetWindow(&hwnd)) && hwnd) {
-      InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+bool CAnimatedPicture::AdvanceFrames(DWORD now) {
+  const int count = FrameCount();
+  if (count < 2) return false;
+  const int before = m_nFrame;
+  // Frames missed while the thread was busy are skipped, not replayed.
+  for (int steps = 0; static_cast<LONG>(m_dwNextDue - now) <= 0; ++steps) {
+    if (steps > count) {
+      m_dwNextDue = now + m_frames->GetDelay(m_nFrame);
+      break;
     }
+    m_nFrame = (m_nFrame + 1) % count;
+    m_dwNextDue += m_frames->GetDelay(m_nFrame);
+  }
+  if (m_nFrame == before) return false;
+  NotifyView();
+  return true;
+}
+
+CAnimatedPicture::Area CAnimatedPicture::DirtyArea(POINT scroll, RECT* area) const {
+  if (m_bDrawn) {
+    *area = m_drawn;
+    OffsetRect(area, m_drawnScroll.x - scroll.x, m_drawnScroll.y - scroll.y);
+    return Area::Rect;
+  }
+  return m_bDrawnElsewhere ? Area::Whole : Area::None;
+}
+
+POINT CAnimatedPicture::ContainerScroll() const {
+  const POINT none = {0, 0};
+  return m_container ? ScrollOf(m_container, m_bRichEdit) : none;
+}
+
+bool CAnimatedPicture::DrawCurrentFrame(HDC dc, const RECT& rect) const {
+  return FrameCount() > 0 && m_frames->Draw(dc, rect, m_nFrame);
+}
+
+bool CAnimatedPicture::FollowSameFile(const CAnimatedPicture& other) {
+  if (&other == this || !m_frames || other.m_frames != m_frames) return false;
+  m_nFrame = other.m_nFrame;
+  m_dwNextDue = other.m_dwNextDue;
+  return true;
+}
+
+void CAnimatedPicture::StepFrame() {
+  const int count = FrameCount();
+  if (count < 2) return;
+  m_nFrame = (m_nFrame + 1) % count;
+  m_dwNextDue = GetTickCount() + m_frames->GetDelay(m_nFrame);
+  if (m_bAnimating) animation_clock::Reschedule(this);
+  NotifyView();
+  if (m_container && IsWindow(m_container)) {
+    RECT area;
+    const Area where = DirtyArea(ContainerScroll(), &area);
+    if (where == Area::Rect) InvalidateRect(m_container, &area, FALSE);
+    if (where == Area::Whole) InvalidateRect(m_container, nullptr, FALSE);
   }
 }
 
-void CAnimatedPicture::UpdateTimer() {
-  if (m_frames.GetCount() < 2 || !m_pClientSite.valid()) {
-    StopTimer();
+void CAnimatedPicture::UpdateAnimation() {
+  if (FrameCount() < 2 || !m_pClientSite.valid()) {
+    StopAnimation();
     return;
   }
-  if (!m_timerWindow.valid()) {
-    if (!RegisterTimerClass()) return;
-    m_timerWindow.reset(
-        CreateWindowExA(0, kTimerClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, AniPicModuleInstance(), nullptr));
-    if (!m_timerWindow.valid()) return;
-    SetWindowLongPtrA(m_timerWindow.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  HWND container = nullptr;
+  UniqueComPtr<IOleWindow> window;
+  if (SUCCEEDED(m_pClientSite.get()->QueryInterface(IID_IOleWindow, reinterpret_cast<void**>(window.put())))) {
+    window.get()->GetWindow(&container);
   }
-  SetTimer(m_timerWindow.get(), kFrameTimer, m_frames.GetDelay(m_nFrame), nullptr);
+  if (m_bAnimating && container == m_container) return;
+  m_container = container;
+  m_bRichEdit = IsRichEdit(container);
+  m_dwNextDue = GetTickCount() + m_frames->GetDelay(m_nFrame);
+  m_bAnimating = true;
+  animation_clock::Join(this, container);
 }
 
-void CAnimatedPicture::StopTimer() {
-  if (!m_timerWindow.valid()) return;
-  SetWindowLongPtrA(m_timerWindow.get(), GWLP_USERDATA, 0);
-  m_timerWindow.reset();
+void CAnimatedPicture::StopAnimation() {
+  if (!m_bAnimating) return;
+  m_bAnimating = false;
+  animation_clock::Leave(this);
 }
 
 SIZEL CAnimatedPicture::ExtentHimetric() const {
@@ -189,8 +240,8 @@ SIZEL CAnimatedPicture::ExtentHimetric() const {
   const int dpiY = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
   if (screen) ReleaseDC(nullptr, screen);
   SIZEL size;
-  size.cx = ToHimetric(m_frames.GetWidth(), dpiX);
-  size.cy = ToHimetric(m_frames.GetHeight(), dpiY);
+  size.cx = ToHimetric(m_frames ? m_frames->GetWidth() : 0, dpiX);
+  size.cy = ToHimetric(m_frames ? m_frames->GetHeight() : 0, dpiY);
   return size;
 }
 
@@ -199,7 +250,7 @@ SIZEL CAnimatedPicture::ExtentHimetric() const {
 HRESULT CAnimatedPicture::SetClientSite(IOleClientSite* site) {
   if (site) site->AddRef();
   m_pClientSite.reset(site);
-  UpdateTimer();
+  UpdateAnimation();
   return S_OK;
 }
 
@@ -213,7 +264,7 @@ HRESULT CAnimatedPicture::GetClientSite(IOleClientSite** site) {
 HRESULT CAnimatedPicture::SetHostNames(LPCOLESTR, LPCOLESTR) { return S_OK; }
 
 HRESULT CAnimatedPicture::Close(DWORD) {
-  StopTimer();
+  StopAnimation();
   m_pViewSink.reset();
   m_pClientSite.reset();
   return S_OK;
@@ -259,7 +310,7 @@ HRESULT CAnimatedPicture::SetExtent(DWORD, SIZEL*) { return E_FAIL; }
 
 HRESULT CAnimatedPicture::GetExtent(DWORD aspect, SIZEL* size) {
   if (!size) return E_POINTER;
-  if (aspect != DVASPECT_CONTENT || m_frames.GetCount() == 0) return E_FAIL;
+  if (aspect != DVASPECT_CONTENT || FrameCount() == 0) return E_FAIL;
   *size = ExtentHimetric();
   return S_OK;
 }
@@ -290,16 +341,20 @@ HRESULT CAnimatedPicture::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, 
                                BOOL(STDMETHODCALLTYPE*)(ULONG_PTR), ULONG_PTR) {
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   if (!drawDC || !bounds) return E_INVALIDARG;
-  const HBITMAP bitmap = m_frames.GetBitmap(m_nFrame);
-  if (!bitmap) return OLE_E_BLANK;
-  HDC source = CreateCompatibleDC(drawDC);
-  if (!source) return E_FAIL;
-  const HGDIOBJ old = SelectObject(source, bitmap);
-  SetStretchBltMode(drawDC, COLORONCOLOR);
-  StretchBlt(drawDC, bounds->left, bounds->top, bounds->right - bounds->left, bounds->bottom - bounds->top, source, 0,
-             0, m_frames.GetWidth(), m_frames.GetHeight(), SRCCOPY);
-  SelectObject(source, old);
-  DeleteDC(source);
+  if (FrameCount() == 0) return OLE_E_BLANK;
+  const RECT rect = {bounds->left, bounds->top, bounds->right, bounds->bottom};
+  if (!m_frames->Draw(drawDC, rect, m_nFrame)) return E_FAIL;
+  // Where it shows, for the next frame's redraw: in the container's window
+  // (client coordinates), or somewhere the container composes itself.
+  if (m_container && WindowFromDC(drawDC) == m_container) {
+    RECT device = rect;
+    LPtoDP(drawDC, reinterpret_cast<POINT*>(&device), 2);
+    m_drawn = device;
+    m_drawnScroll = ContainerScroll();
+    m_bDrawn = true;
+  } else {
+    m_bDrawnElsewhere = true;
+  }
   return S_OK;
 }
 
@@ -341,9 +396,8 @@ HRESULT CAnimatedPicture::GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, LPSIZEL
 HRESULT CAnimatedPicture::GetData(FORMATETC* format, STGMEDIUM* medium) {
   if (!format || !medium) return E_POINTER;
   if (format->cfFormat != CF_BITMAP || !(format->tymed & TYMED_GDI)) return DV_E_FORMATETC;
-  const HBITMAP bitmap = m_frames.GetBitmap(m_nFrame);
-  if (!bitmap) return OLE_E_BLANK;
-  HANDLE copy = OleDuplicateData(bitmap, CF_BITMAP, 0);
+  if (FrameCount() == 0) return OLE_E_BLANK;
+  const HBITMAP copy = m_frames->CopyBitmap(m_nFrame);
   if (!copy) return E_OUTOFMEMORY;
   medium->tymed = TYMED_GDI;
   medium->hBitmap = static_cast<HBITMAP>(copy);

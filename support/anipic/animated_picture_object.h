@@ -3,14 +3,19 @@
 // edit control: the container sizes it (IOleObject/IViewObject2::GetExtent),
 // draws it (IViewObject::Draw, or the current frame's bitmap from
 // IDataObject::GetData), and stores it (IPersistStorage: nothing to keep).
-// While it has frames to step and a client site, a timer steps them and the
-// container is told to redraw (its view advise sink, and its window is
-// invalidated). Single-threaded apartment. Windows only.
+// While it has frames to step and a client site, the thread's animation
+// clock (animation_clock.h: one timer per container window) steps them and
+// the container is told to redraw: its view advise sink, and the rectangle
+// of its window where the picture was last drawn. The decoded frames are
+// shared with every picture of the same file (picture_frames.h).
+// Single-threaded apartment. Windows only.
 #pragma once
 
 #include "afx/afx_port.h"
 
 #include <ole2.h>
+
+#include <memory>
 
 #include "support/anipic/animated_picture.h"
 #include "support/anipic/picture_frames.h"
@@ -100,25 +105,58 @@ class CAnimatedPicture : public IAnimatedPicture,
   HRESULT STDMETHODCALLTYPE SaveCompleted(IStorage* storage) override;
   HRESULT STDMETHODCALLTYPE HandsOffStorage() override;
 
-  // The frame shown now (tests and the timer).
+  // The frame shown now (tests and the clock).
   int GetCurrentFrame() const { return m_nFrame; }
-  // Steps to the next frame and tells the container; the timer's work.
+  // Steps to the next frame and tells the container.
   void StepFrame();
+
+  // For the animation clock. When the next frame is due (GetTickCount).
+  DWORD NextFrameDue() const { return m_dwNextDue; }
+  // Steps every frame due by now; true when the frame shown changed (the
+  // view advise sink has been told).
+  bool AdvanceFrames(DWORD now);
+  // Whether the container is a rich edit control, and its scroll position
+  // in pixels (where pictures drawn before a scroll stand now).
+  bool InRichEdit() const { return m_bRichEdit; }
+  POINT ContainerScroll() const;
+  // Where the picture shows in the container's client area now, given the
+  // container's scroll position: Rect (*area), Whole (drawn only into other
+  // device contexts: the whole window), None (never drawn).
+  enum class Area { None, Rect, Whole };
+  Area DirtyArea(POINT scroll, RECT* area) const;
+  // Draws the current frame into rect of the container's DC.
+  bool DrawCurrentFrame(HDC dc, const RECT& rect) const;
+  // Takes the frame and timing of other when it shows the same decoded
+  // file; whether it did.
+  bool FollowSameFile(const CAnimatedPicture& other);
 
  private:
   virtual ~CAnimatedPicture();
-  // Runs the timer while there is more than one frame and a client site.
-  void UpdateTimer();
-  void StopTimer();
+  // Runs the animation while there is more than one frame and a client
+  // site.
+  void UpdateAnimation();
+  void StopAnimation();
+  void NotifyView();
   SIZEL ExtentHimetric() const;
+  int FrameCount() const { return m_frames ? m_frames->GetCount() : 0; }
 
   LONG m_nRefCount = 1;
-  PictureFrames m_frames;
+  std::shared_ptr<const PictureFrames> m_frames;
   int m_nFrame = 0;
   UniqueComPtr<IOleClientSite> m_pClientSite;
   UniqueComPtr<IAdviseSink> m_pViewSink;
   DWORD m_dwViewAspects = 0;
-  UniqueWindow m_timerWindow;
+  // The animation: joined to the clock, the container window, when the
+  // next frame is due, and where the picture was last drawn in it (client
+  // coordinates, at scroll position m_drawnScroll).
+  bool m_bAnimating = false;
+  HWND m_container = nullptr;
+  bool m_bRichEdit = false;
+  DWORD m_dwNextDue = 0;
+  bool m_bDrawn = false;
+  bool m_bDrawnElsewhere = false;
+  RECT m_drawn = {0, 0, 0, 0};
+  POINT m_drawnScroll = {0, 0};
 };
 
 // The module's object count and lock count, for DllCanUnloadNow.

@@ -1,7 +1,12 @@
 #include "support/anipic/picture_frames.h"
 
-#include <vector>
+#include <map>
+#include <mutex>
+#include <new>
+#include <string>
+#include <tuple>
 
+#include "afx/afx_gdi.h"
 #include "support/base/gdiplus_owners.h"
 
 namespace {
@@ -33,7 +38,72 @@ std::vector<UINT> FrameDelays(gp::GpImage* image, UINT count) {
   return delays;
 }
 
+// The decoded files: full path (upper case), size, time of last change and
+// background.
+using CacheKey = std::tuple<std::wstring, std::uint64_t, std::uint64_t, COLORREF>;
+
+struct Cache {
+  std::mutex lock;
+  std::map<CacheKey, std::weak_ptr<const PictureFrames>> files;
+};
+
+Cache& TheCache() {
+  static Cache* cache = new Cache;  // lives with the module (no exit-time order)
+  return *cache;
+}
+
+bool MakeKey(const wchar_t* path, COLORREF background, CacheKey* key) {
+  wchar_t full[MAX_PATH * 2];
+  const DWORD n = GetFullPathNameW(path, MAX_PATH * 2, full, nullptr);
+  if (n == 0 || n >= MAX_PATH * 2) return false;
+  CharUpperBuffW(full, n);
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(full, GetFileExInfoStandard, &data)) return false;
+  const std::uint64_t size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  const std::uint64_t time =
+      (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+  *key = CacheKey(std::wstring(full, n), size, time, background);
+  return true;
+}
+
 }  // namespace
+
+std::shared_ptr<const PictureFrames> PictureFrames::Shared(const wchar_t* path, COLORREF background) {
+  if (!path || !*path) return nullptr;
+  try {
+    CacheKey key;
+    if (!MakeKey(path, background, &key)) return nullptr;
+    Cache& cache = TheCache();
+    {
+      std::lock_guard<std::mutex> guard(cache.lock);
+      auto it = cache.files.find(key);
+      if (it != cache.files.end()) {
+        if (auto held = it->second.lock()) return held;
+      }
+    }
+    auto frames = std::make_shared<PictureFrames>();
+    if (!frames->Load(path, background)) return nullptr;
+    std::lock_guard<std::mutex> guard(cache.lock);
+    // Forget the files no picture holds any more.
+    for (auto it = cache.files.begin(); it != cache.files.end();) {
+      it = it->second.expired() ? cache.files.erase(it) : std::next(it);
+    }
+    auto& slot = cache.files[key];
+    if (auto held = slot.lock()) return held;  // decoded meanwhile on another thread
+    slot = frames;
+    return frames;
+  } catch (...) {  // out of memory: no picture
+    return nullptr;
+  }
+}
+
+std::size_t PictureFrames::SharedCount() {
+  Cache& cache = TheCache();
+  std::lock_guard<std::mutex> guard(cache.lock);
+  std::size_t live = 0;
+  for (const auto& file : cache.files) live += !file.second.expired();
+  return live;
+}
 
 bool PictureFrames::Load(const wchar_t* path, COLORREF background) {
   if (!path || !*path || !EnsureGdiplus()) return false;
@@ -46,40 +116,87 @@ bool PictureFrames::Load(const wchar_t* path, COLORREF background) {
   UINT count = 0;
   if (gpx::GdipImageGetFrameCount(image.get(), &kFrameDimensionTime, &count) != gp::Ok || count == 0) count = 1;
   if (count > kMaxFrames) count = kMaxFrames;
-  const std::vector<UINT> delays = FrameDelays(image.get(), count);
+  const std::uint64_t framePixels = static_cast<std::uint64_t>(width) * height;
+  if (framePixels * count > kMaxPixels) count = static_cast<UINT>(kMaxPixels / framePixels);
+  if (count == 0) count = 1;  // one frame of at most 4096 x 4096
+  std::vector<UINT> delays = FrameDelays(image.get(), count);
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(framePixels) * count);
 
-  std::vector<Frame> frames;
-  CClientDC screen(nullptr);
+  const gp::ARGB fill = 0xFF000000u | (static_cast<gp::ARGB>(GetRValue(background)) << 16) |
+                        (static_cast<gp::ARGB>(GetGValue(background)) << 8) | GetBValue(background);
   for (UINT i = 0; i < count; ++i) {
     if (count > 1) gpx::GdipImageSelectActiveFrame(image.get(), &kFrameDimensionTime, i);
-    Frame frame;
-    frame.bitmap = std::make_unique<CBitmap>();
-    if (!frame.bitmap->CreateCompatibleBitmap(&screen, static_cast<int>(width), static_cast<int>(height))) return false;
-    CDC dc;
-    if (!dc.CreateCompatibleDC(&screen)) return false;
-    CBitmap* old = dc.SelectObject(frame.bitmap.get());
-    dc.FillSolidRect(0, 0, static_cast<int>(width), static_cast<int>(height), background);
-    UniqueGdipGraphics graphics;
-    if (gpx::GdipCreateFromHDC(dc.GetSafeHdc(), graphics.put()) == gp::Ok) {
-      gpx::GdipDrawImageRectI(graphics.get(), image.get(), 0, 0, static_cast<INT>(width), static_cast<INT>(height));
+    // A GDI+ bitmap on the frame's own pixels: transparent pixels show the
+    // background.
+    std::uint32_t* frame = pixels.data() + static_cast<std::size_t>(framePixels) * i;
+    UniqueGdipBitmap target;
+    if (gpx::GdipCreateBitmapFromScan0(static_cast<INT>(width), static_cast<INT>(height), static_cast<INT>(width * 4),
+                                       PixelFormat32bppRGB, reinterpret_cast<BYTE*>(frame), target.put()) != gp::Ok) {
+      return false;
     }
+    UniqueGdipGraphics graphics;
+    if (gpx::GdipGetImageGraphicsContext(target.get(), graphics.put()) != gp::Ok) return false;
+    gpx::GdipGraphicsClear(graphics.get(), fill);
+    gpx::GdipDrawImageRectI(graphics.get(), image.get(), 0, 0, static_cast<INT>(width), static_cast<INT>(height));
     graphics.reset();
-    dc.SelectObject(old);
-    frame.delay = delays[i] < 20 ? 20 : delays[i];
-    frames.push_back(std::move(frame));
+    target.reset();
+    if (delays[i] < 20) delays[i] = 20;
   }
-  m_frames = std::move(frames);
+  m_pixels = std::move(pixels);
+  m_delays = std::move(delays);
   m_nWidth = static_cast<int>(width);
   m_nHeight = static_cast<int>(height);
   return true;
 }
 
-HBITMAP PictureFrames::GetBitmap(int i) const {
-  if (i < 0 || i >= GetCount()) return nullptr;
-  return static_cast<HBITMAP>(m_frames[static_cast<std::size_t>(i)].bitmap->GetSafeHandle());
-}
-
 UINT PictureFrames::GetDelay(int i) const {
   if (i < 0 || i >= GetCount()) return 100;
-  return m_frames[static_cast<std::size_t>(i)].delay;
+  return m_delays[static_cast<std::size_t>(i)];
+}
+
+const std::uint32_t* PictureFrames::Pixels(int i) const {
+  if (i < 0 || i >= GetCount()) return nullptr;
+  return m_pixels.data() + static_cast<std::size_t>(m_nWidth) * m_nHeight * static_cast<std::size_t>(i);
+}
+
+void PictureFrames::FillInfo(BITMAPINFO& info) const {
+  ZeroMemory(&info, sizeof(info));
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = m_nWidth;
+  info.bmiHeader.biHeight = -m_nHeight;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+}
+
+bool PictureFrames::Draw(HDC dc, const RECT& bounds, int i) const {
+  const std::uint32_t* pixels = Pixels(i);
+  if (!pixels || !dc) return false;
+  BITMAPINFO info;
+  FillInfo(info);
+  const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
+  if (width == m_nWidth && height == m_nHeight) {
+    return SetDIBitsToDevice(dc, bounds.left, bounds.top, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0,
+                             0, static_cast<UINT>(m_nHeight), pixels, &info, DIB_RGB_COLORS) != 0;
+  }
+  const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
+  const int lines = StretchDIBits(dc, bounds.left, bounds.top, width, height, 0, 0, m_nWidth, m_nHeight, pixels, &info,
+                                  DIB_RGB_COLORS, SRCCOPY);
+  if (oldMode) SetStretchBltMode(dc, oldMode);
+  return lines != 0 && lines != static_cast<int>(GDI_ERROR);
+}
+
+HBITMAP PictureFrames::CopyBitmap(int i) const {
+  const std::uint32_t* pixels = Pixels(i);
+  if (!pixels) return nullptr;
+  BITMAPINFO info;
+  FillInfo(info);
+  CClientDC screen(nullptr);
+  CBitmap bitmap;
+  if (!bitmap.CreateCompatibleBitmap(&screen, m_nWidth, m_nHeight)) return nullptr;
+  if (!SetDIBits(screen.GetSafeHdc(), static_cast<HBITMAP>(bitmap.GetSafeHandle()), 0, static_cast<UINT>(m_nHeight),
+                 pixels, &info, DIB_RGB_COLORS)) {
+    return nullptr;
+  }
+  return static_cast<HBITMAP>(bitmap.Detach());
 }

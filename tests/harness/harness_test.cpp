@@ -2,6 +2,9 @@
 // and the export table of Zavrel.dll.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "tests/testkit/testkit.h"
 
 TEST(Harness, AnsiCodePageIsGbk) {
@@ -44,4 +47,34 @@ TEST(Harness, ZavrelExportsCreationFunctionsByPlainName) {
   EXPECT_NE(nullptr, reinterpret_cast<void*>(GetProcAddress(zavrel, "CreateGameRankManager")));
   // Classes are exported by name: CComponentLoader::Create().
   EXPECT_NE(nullptr, reinterpret_cast<void*>(GetProcAddress(zavrel, "_ZN16CComponentLoader6CreateEv")));
+}
+
+TEST(Harness, GuiObjectCountsFollowBitmapsAndWindows) {
+  auto makeWindows = [] {
+    HWND top = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 5, 5, top, nullptr, nullptr, nullptr);
+    HWND messageOnly = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    return std::make_pair(top, messageOnly);
+  };
+  // The thread's first top-level window brings another (the input
+  // method's), which goes with its last: keep one meanwhile.
+  auto warm = makeWindows();
+
+  const testkit::GuiCounts before = testkit::GuiObjectCounts();
+  ASSERT_GE(before.gdi, 0) << "the GDI handle table was not found";
+  std::vector<HBITMAP> bitmaps;
+  for (int i = 0; i < 50; ++i) bitmaps.push_back(CreateBitmap(4, 4, 1, 32, nullptr));
+  EXPECT_EQ(before.gdi + 50, testkit::GuiObjectCounts().gdi);
+  for (HBITMAP bitmap : bitmaps) DeleteObject(bitmap);
+  EXPECT_EQ(before.gdi, testkit::GuiObjectCounts().gdi);
+
+  const long windowsBefore = testkit::GuiObjectCounts().user;
+  auto windows = makeWindows();
+  ASSERT_TRUE(windows.first && windows.second);
+  EXPECT_EQ(windowsBefore + 3, testkit::GuiObjectCounts().user);  // a child and a message-only window too
+  DestroyWindow(windows.second);
+  DestroyWindow(windows.first);
+  EXPECT_EQ(windowsBefore, testkit::GuiObjectCounts().user);
+  DestroyWindow(warm.second);
+  DestroyWindow(warm.first);
 }

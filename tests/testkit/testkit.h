@@ -56,6 +56,21 @@ std::string TestBinaryDir();
 // TestBinaryDir() + name.
 std::string TestBinaryPath(const std::string& name);
 
+// The process's GUI objects, for tests that a count of them stays bounded
+// or returns to where it was. gdi: GDI objects in use (bitmaps, DCs, fonts,
+// brushes, ...), -1 when they cannot be counted. user: the process's
+// windows, message-only windows and child windows included (its USER
+// objects that matter here: each window is one).
+struct GuiCounts {
+  long gdi = -1;
+  long user = 0;
+};
+// Under Wine GetGuiResources answers 0, so GDI objects are counted from the
+// process's GDI handle table (the PEB's GdiSharedHandleTable; for a 32-bit
+// process under WoW64, the table of its 64-bit PEB): the entries of this
+// process whose object type is set.
+GuiCounts GuiObjectCounts();
+
 // A memory device context (dc) with a bitmap of width x height compatible
 // with the screen selected into it, filled with one colour; the bitmap is
 // deselected and deleted with the object.

@@ -266,6 +266,32 @@ TEST(MarkupWalk, DepthCutFollowsTinyXmlsReading) {
   EXPECT_EQ(std::string::npos, MarkupDepthCut("<r></r><b><b><b>", 1));
 }
 
+TEST(MarkupWalk, ElementWithTooManyAttributesIsCutLikeATooDeepOne) {
+  // TinyXML checks each attribute against all before it: tens of thousands
+  // on one element cost quadratic time. The text is read as if it ended
+  // before such an element.
+  std::string many = "x<b";
+  for (int i = 0; i < 40000; ++i) many += " a" + std::to_string(i) + "='1'";
+  many += ">y</b>z";
+  const std::vector<Piece> cut = {TextRun("x", kRed)};
+  EXPECT_EQ(cut, Markup(many.c_str()));
+  EXPECT_EQ(4u, MarkupCut(("<r>" + many + "</r>").c_str(), kMaxMarkupDepth, kMaxMarkupAttributes));
+
+  // Exactly the bound on each of many elements: read as a whole.
+  std::string fits = "<a";
+  for (std::size_t i = 0; i + 1 < kMaxMarkupAttributes; ++i) fits += " k" + std::to_string(i) + "=v";
+  fits += " href='h'>t</a>";
+  std::string repeated;
+  for (int i = 0; i < 200; ++i) repeated += fits;
+  const std::vector<Piece> links = Markup(repeated.c_str());
+  ASSERT_EQ(200u, links.size());
+  EXPECT_EQ(Link("t", "h"), links.back());
+  // A declaration's attributes are not an element's.
+  EXPECT_EQ(std::string::npos, MarkupCut("<r><?xml version='1' encoding='x' standalone='y'?></r>", 2, 1));
+  EXPECT_EQ(3u, MarkupCut("<r><b p='1' q='2'/></r>", 2, 1));
+  EXPECT_EQ(std::string::npos, MarkupCut("<r><b p='1'/></r>", 2, 1));
+}
+
 TEST(MarkupWalk, MegabyteTextIsOneRun) {
   std::string text(1u << 20, '/');
   text[1000] = 'x';
@@ -314,6 +340,35 @@ TEST(ChatCompose, UserPrivateAndSpeakerLines) {
       Icon(ChatIcon::Speaker),  TextRun(" ", 0xAAF09D), Tag("[]", 7, 0xAAF09D), TextRun("说:", 0xAAF09D), Emo(0),
       TextRun("\r\n", 0xFFF9C5)};
   EXPECT_EQ(speakerExpected, speaker.pieces);
+}
+
+TEST(ChatCompose, OneLineInsertsAtMostTheBoundOfPictures) {
+  // 2,000 codes in one player line: the first kMaxEmoticonsPerLine become
+  // pictures, the rest stays text as typed.
+  const EmoticonMatcher m = Matcher({"/ok"});
+  std::string codes;
+  for (int i = 0; i < 2000; ++i) codes += "/ok";
+  Recorder user;
+  ComposeUserLine(user, kColors, 1, "T", codes.c_str(), kRed, m);
+  std::size_t pictures = 0;
+  std::string text;
+  for (const Piece& p : user.pieces) {
+    if (p.kind == "emo") ++pictures;
+    if (p.kind == "run" && p.color == kRed) text += p.text;
+  }
+  EXPECT_EQ(kMaxEmoticonsPerLine, pictures);
+  EXPECT_EQ(codes.substr(3 * kMaxEmoticonsPerLine) + "\r\n", text);
+
+  // The bound is one line's, shared by all texts of a mark-up line, and the
+  // next line has its own.
+  std::string markup;
+  for (int i = 0; i < 40; ++i) markup += "/ok<a href='x'>l</a>";
+  Recorder system;
+  ComposeSystemLine(system, kColors, markup.c_str(), m);
+  ComposeSpeakerLine(system, kColors, 1, "T", "/ok/ok", m);
+  std::size_t systemPictures = 0;
+  for (const Piece& p : system.pieces) systemPictures += p.kind == "emo";
+  EXPECT_EQ(kMaxEmoticonsPerLine + 2, systemPictures);
 }
 
 TEST(ChatCompose, TimeStamp) {

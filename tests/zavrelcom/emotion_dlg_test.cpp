@@ -4,6 +4,7 @@
 // the shown window.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ const COLORREF kHover = 0xD0391C;
 // The owner: records every pick.
 class PickOwner : public CWnd {
  public:
+  // Runs in the handler after the pick is recorded (a host's own work).
+  std::function<void()> onPick;
   std::vector<tagEmotion> picks;
   std::vector<bool> visibleDuringPick;
   HWND dialog = nullptr;
@@ -34,6 +37,7 @@ class PickOwner : public CWnd {
     EXPECT_EQ(0u, wParam);
     picks.push_back(*reinterpret_cast<const tagEmotion*>(lParam));
     visibleDuringPick.push_back(dialog && ::IsWindowVisible(dialog));
+    if (onPick) onPick();
     return 0;
   }
   DECLARE_MESSAGE_MAP()
@@ -54,7 +58,7 @@ class EmotionDlg : public ::testing::Test {
   void SetUp() override {
     library.reset(LoadLibraryA("ZavrelCom.dll"));
     ASSERT_TRUE(library.valid()) << GetLastError();
-    auto getClassObject =
+    getClassObject =
         reinterpret_cast<GetClassObjectFn>(reinterpret_cast<void*>(GetProcAddress(library.get(), "DllGetClassObject")));
     ASSERT_NE(nullptr, getClassObject);
     ASSERT_EQ(S_OK, getClassObject(CLSID_EmotionDlg, IID_IEmotionDlg, reinterpret_cast<void**>(&dlg)));
@@ -115,6 +119,7 @@ class EmotionDlg : public ::testing::Test {
   }
 
   UniqueModule library;
+  GetClassObjectFn getClassObject = nullptr;
   IEmotionDlg* dlg = nullptr;
   PickOwner owner;
   testkit::TempDir dir;
@@ -248,4 +253,35 @@ TEST_F(EmotionDlg, WithoutOwnerAClickOnlyHides) {
   EXPECT_TRUE(dlg->DestroyDlg());
   EXPECT_EQ(nullptr, dlg->GetHwnd());
   EXPECT_FALSE(dlg->DestroyDlg());
+}
+
+TEST_F(EmotionDlg, OwnerReleasingThePickerInThePickHandler) {
+  // The host lets go of the picker as soon as it has the pick: the picker
+  // stays alive until its click is done, then goes with its window.
+  Open("12");
+  ULONG countInHandler = 99;
+  bool windowDuringPick = false;
+  owner.onPick = [&] {
+    IEmotionDlg* last = dlg;
+    dlg = nullptr;
+    countInHandler = last->Release();
+    windowDuringPick = IsWindow(hwnd) != FALSE;
+  };
+  Click(3, 3);
+  ASSERT_EQ(1u, owner.picks.size());
+  EXPECT_EQ(1u, countInHandler);
+  EXPECT_TRUE(windowDuringPick);
+  EXPECT_FALSE(IsWindow(hwnd));  // released when the click was done
+
+  // One that destroys the window in its handler keeps a usable picker.
+  ASSERT_EQ(S_OK, getClassObject(CLSID_EmotionDlg, IID_IEmotionDlg, reinterpret_cast<void**>(&dlg)));
+  Open("12");
+  owner.onPick = [&] { EXPECT_TRUE(dlg->DestroyDlg()); };
+  Click(3, 3);
+  EXPECT_EQ(2u, owner.picks.size());
+  EXPECT_EQ(nullptr, dlg->GetHwnd());
+  owner.onPick = nullptr;
+  Open("12");
+  Click(3, 3);
+  EXPECT_EQ(3u, owner.picks.size());
 }

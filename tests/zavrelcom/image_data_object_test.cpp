@@ -165,3 +165,46 @@ TEST_F(ImageDataObject, UnknownSlotsAndTheCount) {
   EXPECT_EQ(0u, data->Release());      // from 1 to 0: the object is gone ...
   EXPECT_FALSE(IsLiveBitmap(bitmap));  // ... with its bitmap
 }
+
+TEST_F(ImageDataObject, NewBitmapMakesANewPicture) {
+  // The static picture is a copy of the bitmap it was built from: after
+  // SetBitmap (or SetData) the next REOBJECT shows the new bitmap, not the
+  // picture of the old one.
+  UniqueWindow edit(CreateWindowExA(0, RICHEDIT_CLASSA, "", WS_POPUP | ES_MULTILINE, 0, 0, 200, 100, nullptr, nullptr,
+                                    nullptr, nullptr));
+  ASSERT_TRUE(edit.valid());
+  UniqueComPtr<IRichEditOle> ole;
+  ASSERT_TRUE(SendMessageA(edit.get(), EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(ole.put())));
+  UniqueComPtr<IOleClientSite> site;
+  ASSERT_EQ(S_OK, ole.get()->GetClientSite(site.put()));
+
+  // The extent of a REOBJECT's picture, in HIMETRIC.
+  auto extent = [](const REOBJECT& object) {
+    SIZEL size = {};
+    object.poleobj->GetExtent(DVASPECT_CONTENT, &size);
+    return size;
+  };
+  CImageDataObject picture;
+  picture.SetBitmap(MakeBitmap(10, 10, RGB(200, 0, 0)));
+  REOBJECT small, large, third;
+  ASSERT_TRUE(picture.GetReObject(&small, site.get()));
+  const SIZEL smallSize = extent(small);
+  picture.SetBitmap(MakeBitmap(40, 30, RGB(0, 0, 200)));
+  ASSERT_TRUE(picture.GetReObject(&large, site.get()));
+  const SIZEL largeSize = extent(large);
+  EXPECT_GT(largeSize.cx, smallSize.cx);
+  EXPECT_GT(largeSize.cy, smallSize.cy);
+
+  FORMATETC format = {CF_BITMAP, nullptr, DVASPECT_CONTENT, -1, TYMED_GDI};
+  STGMEDIUM medium = {};
+  medium.tymed = TYMED_GDI;
+  medium.hBitmap = MakeBitmap(10, 10, RGB(0, 200, 0));
+  ASSERT_EQ(S_OK, picture.SetData(&format, &medium, TRUE));
+  ASSERT_TRUE(picture.GetReObject(&third, site.get()));
+  EXPECT_EQ(smallSize.cx, extent(third).cx);
+  // The same bitmap again keeps the picture.
+  REOBJECT again;
+  picture.SetBitmap(medium.hBitmap);
+  ASSERT_TRUE(picture.GetReObject(&again, site.get()));
+  EXPECT_EQ(third.poleobj, again.poleobj);
+}

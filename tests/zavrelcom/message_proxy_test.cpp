@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,6 +41,102 @@ struct RangeFormat {
   COLORREF color;
   DWORD effects;
   DWORD mask;  // attributes the same all over the range
+};
+
+// The control's parent: hands every notification of the control (WM_COMMAND
+// EN_*, WM_NOTIFY) to onNotify, as a host's handlers see them.
+class NotifiedHost : public CWnd {
+ public:
+  std::function<void()> onNotify;
+  int notifications = 0;
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if ((message == WM_COMMAND && lParam) || message == WM_NOTIFY) {
+      ++notifications;
+      if (onNotify) onNotify();
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+  }
+};
+
+// The control's IRichEditOle with InsertObject failing while fail is set;
+// everything else is the real control's. Answered for EM_GETOLEINTERFACE
+// by a subclass of the control (Install).
+class FailingRichEditOle : public IRichEditOle {
+ public:
+  bool fail = true;
+  int insertAttempts = 0;
+
+  FailingRichEditOle() = default;
+  FailingRichEditOle(const FailingRichEditOle&) = delete;
+  FailingRichEditOle& operator=(const FailingRichEditOle&) = delete;
+  ~FailingRichEditOle() {
+    if (m_edit && IsWindow(m_edit)) {
+      SetWindowLongPtrA(m_edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previous));
+      RemovePropA(m_edit, "FailingRichEditOle");
+    }
+  }
+
+  void Install(HWND edit) {
+    m_edit = edit;
+    SendMessageA(edit, EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(m_real.put()));
+    SetPropA(edit, "FailingRichEditOle", this);
+    m_previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FailingRichEditOle::Proc)));
+  }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IRichEditOle)) {
+      *out = this;
+      return S_OK;
+    }
+    return m_real.get()->QueryInterface(iid, out);
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE GetClientSite(LPOLECLIENTSITE* site) override { return m_real.get()->GetClientSite(site); }
+  LONG STDMETHODCALLTYPE GetObjectCount() override { return m_real.get()->GetObjectCount(); }
+  LONG STDMETHODCALLTYPE GetLinkCount() override { return m_real.get()->GetLinkCount(); }
+  HRESULT STDMETHODCALLTYPE GetObject(LONG i, REOBJECT* o, DWORD f) override {
+    return m_real.get()->GetObject(i, o, f);
+  }
+  HRESULT STDMETHODCALLTYPE InsertObject(REOBJECT* o) override {
+    ++insertAttempts;
+    return fail ? E_FAIL : m_real.get()->InsertObject(o);
+  }
+  HRESULT STDMETHODCALLTYPE ConvertObject(LONG i, REFCLSID c, LPCSTR t) override {
+    return m_real.get()->ConvertObject(i, c, t);
+  }
+  HRESULT STDMETHODCALLTYPE ActivateAs(REFCLSID a, REFCLSID b) override { return m_real.get()->ActivateAs(a, b); }
+  HRESULT STDMETHODCALLTYPE SetHostNames(LPCSTR a, LPCSTR b) override { return m_real.get()->SetHostNames(a, b); }
+  HRESULT STDMETHODCALLTYPE SetLinkAvailable(LONG i, BOOL a) override { return m_real.get()->SetLinkAvailable(i, a); }
+  HRESULT STDMETHODCALLTYPE SetDvaspect(LONG i, DWORD a) override { return m_real.get()->SetDvaspect(i, a); }
+  HRESULT STDMETHODCALLTYPE HandsOffStorage(LONG i) override { return m_real.get()->HandsOffStorage(i); }
+  HRESULT STDMETHODCALLTYPE SaveCompleted(LONG i, LPSTORAGE s) override { return m_real.get()->SaveCompleted(i, s); }
+  HRESULT STDMETHODCALLTYPE InPlaceDeactivate() override { return m_real.get()->InPlaceDeactivate(); }
+  HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL on) override { return m_real.get()->ContextSensitiveHelp(on); }
+  HRESULT STDMETHODCALLTYPE GetClipboardData(CHARRANGE* r, DWORD o, LPDATAOBJECT* d) override {
+    return m_real.get()->GetClipboardData(r, o, d);
+  }
+  HRESULT STDMETHODCALLTYPE ImportDataObject(LPDATAOBJECT d, CLIPFORMAT f, HGLOBAL m) override {
+    return m_real.get()->ImportDataObject(d, f, m);
+  }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = static_cast<FailingRichEditOle*>(GetPropA(hwnd, "FailingRichEditOle"));
+    if (message == EM_GETOLEINTERFACE && lParam) {
+      *reinterpret_cast<IRichEditOle**>(lParam) = self;
+      return TRUE;
+    }
+    if (message == WM_NCDESTROY) RemovePropA(hwnd, "FailingRichEditOle");
+    return CallWindowProcA(self->m_previous, hwnd, message, wParam, lParam);
+  }
+
+  UniqueComPtr<IRichEditOle> m_real;
+  HWND m_edit = nullptr;
+  WNDPROC m_previous = nullptr;
 };
 
 class MessageProxy : public ::testing::Test {
@@ -115,7 +212,7 @@ class MessageProxy : public ::testing::Test {
   }
 
   std::unique_ptr<anipic_test::ComponentAbsent> absent;
-  CWnd parent;
+  NotifiedHost parent;
   CRichEditCtrl edit;
   IMessageProxy* proxy = nullptr;
 };
@@ -419,4 +516,195 @@ TEST_F(MessageProxy, EmoticonsAreEmbeddedAsAnimatedPictureObjects) {
   SHORT frames = 0;
   EXPECT_EQ(S_OK, picture.get()->GetFrameCount(&frames));
   EXPECT_EQ(2, frames);
+}
+
+TEST_F(MessageProxy, EmoticonTableIsBoundByTheRecordsPresent) {
+  // An absurd Count with two records: the table holds what the file has
+  // (no allocation of two billion records, no exception into the host).
+  testkit::TempDir dir;
+  WriteEmotionConfig(dir, {"/a", "/b"}, "2000000000");
+  EXPECT_TRUE(proxy->LoadEmotions(dir.path().string().c_str()));
+  const ChatUser tom(1, "T");
+  ASSERT_TRUE(proxy->InsertUserMessage(tom.get(), "x/a/b/c", kGreen));
+  EXPECT_EQ(" [T]\xCB\xB5:x/c\r", Text());
+  EXPECT_EQ(2, absent->attempts());
+
+  // A gap keeps its index: em1 is missing, em2 is still emoticon 2.
+  std::string ini = "[emotion]\r\nCount=99\r\n[em0]\r\nemotion=/a\r\n[EM2]\r\nemotion=/c\r\n";
+  ASSERT_TRUE(testkit::WriteFileBytes(dir.file("config.ini"), ini));
+  EXPECT_TRUE(proxy->LoadEmotions(dir.path().string().c_str()));
+  ASSERT_TRUE(proxy->ClearMessages());
+  ASSERT_TRUE(proxy->InsertUserMessage(tom.get(), "/a/b/c", kGreen));
+  EXPECT_EQ(" [T]\xCB\xB5:/b\r", Text());
+}
+
+TEST_F(MessageProxy, HostReleasingTheProxyInANotificationKeepsItForTheCall) {
+  edit.SetEventMask(ENM_CHANGE | ENM_SELCHANGE | ENM_UPDATE | ENM_PROTECTED);
+  ULONG countInHandler = 99;
+  parent.onNotify = [&] {
+    if (!proxy) return;
+    IMessageProxy* last = proxy;
+    proxy = nullptr;
+    countInHandler = last->Release();  // the host's only reference
+  };
+  const ChatUser tom(1, "Tom");
+  IMessageProxy* writing = proxy;
+  EXPECT_TRUE(writing->InsertUserMessage(tom.get(), "hello", kGreen));
+  ASSERT_GT(parent.notifications, 0);
+  EXPECT_EQ(1u, countInHandler);                // its own call still held it
+  EXPECT_EQ(" [Tom]\xCB\xB5:hello\r", Text());  // and the line was finished
+}
+
+TEST_F(MessageProxy, HostClearingInEveryNotificationDropsTheRestOfTheLine) {
+  testkit::TempDir dir;
+  const std::vector<COLORREF> pixels(4, RGB(200, 0, 0));
+  for (const char* name : {"system.bmp", "player.bmp", "speaker.bmp"}) {
+    ASSERT_TRUE(testkit::WriteFileBytes(dir.file(name), picture_files::Bmp24(2, 2, pixels)));
+  }
+  ASSERT_TRUE(proxy->LoadLineIcons(dir.path().string().c_str()));
+  WriteEmotionConfig(dir, {"/ok"}, "1");
+  ASSERT_TRUE(proxy->LoadEmotions(dir.path().string().c_str()));
+  edit.SetEventMask(ENM_CHANGE | ENM_SELCHANGE | ENM_UPDATE | ENM_PROTECTED);
+  const ChatUser tom(1, "Tom"), ann(2, "Ann");
+  const std::vector<std::function<bool()>> lines = {
+      [&] { return proxy->InsertUserMessage(tom.get(), "a/okb", kGreen); },
+      [&] { return proxy->InsertPrivateMessage(tom.get(), ann.get(), "c", kGreen); },
+      [&] { return proxy->InsertSystemMessage("see <a href='x'>here</a>"); },
+      [&] { return proxy->InsertRichText("r", kGreen, true); },
+  };
+  // A host that clears at every notification, and one that clears at the
+  // n-th notification of a line only: what comes after the clear belongs to
+  // the cleared line and is dropped, so nothing of it and no item pointing
+  // into cleared text is left.
+  for (int n = 0; n < 12; ++n) {
+    for (std::size_t line = 0; line < lines.size(); ++line) {
+      int seen = 0;
+      parent.onNotify = [&] {
+        if (n == 0 || ++seen == n) {
+          EXPECT_TRUE(proxy->ClearMessages());
+        }
+      };
+      EXPECT_TRUE(lines[line]());
+      parent.onNotify = nullptr;
+      if (n > 0 && seen < n) {  // the line sent fewer notifications
+        ASSERT_TRUE(proxy->ClearMessages());
+        continue;
+      }
+      EXPECT_EQ("", Text()) << "line " << line << ", cleared at notification " << n;
+      tagMessageItem item;
+      for (int cp = 0; cp < 40; ++cp) EXPECT_FALSE(proxy->GetMessageItem(cp, &item)) << line << " " << n << " " << cp;
+    }
+  }
+  const ChatUser tomAgain(1, "Tom");
+  tagMessageItem item;
+
+  // Without the handler the proxy writes on as before.
+  parent.onNotify = nullptr;
+  ASSERT_TRUE(proxy->InsertUserMessage(tomAgain.get(), "d", kGreen));
+  EXPECT_EQ(" [Tom]\xCB\xB5:d\r", std::string(edit.GetTextRange(1, -1).GetString()));
+  EXPECT_TRUE(proxy->GetMessageItem(3, &item));
+}
+
+TEST_F(MessageProxy, FailedEmoticonInsertionKeepsTheUserSelection) {
+  absent.reset();
+  ASSERT_EQ(0, anipic_test::RunRegsvr32(false));
+  testkit::TempDir dir;
+  picture_files::GifFrame a;
+  a.indices.assign(4, 0);
+  ASSERT_TRUE(testkit::WriteFileBytes(dir.file("e0.gif"), picture_files::Gif(2, 2, {RGB(255, 0, 0), 0, 0, 0}, {a})));
+  WriteEmotionConfig(dir, {"/ok"}, "1");
+  ASSERT_TRUE(proxy->LoadEmotions(dir.path().string().c_str()));
+  ASSERT_TRUE(proxy->InsertPlainText("some text here", kGreen, true));
+  FailingRichEditOle failing;
+  failing.Install(edit.GetSafeHwnd());
+  edit.SetSel(2, 6);
+  const ChatUser tom(1, "T");
+  ASSERT_TRUE(proxy->InsertUserMessage(tom.get(), "x/oky", kGreen));
+  EXPECT_EQ(1, failing.insertAttempts);
+  long from = 0, to = 0;
+  edit.GetSel(from, to);
+  EXPECT_EQ(2, from);
+  EXPECT_EQ(6, to);
+  EXPECT_EQ(0, ObjectCount());
+}
+
+TEST_F(MessageProxy, AnimatedEmoticonsShareFramesTimerAndWindow) {
+  // Lines of 2,000 codes of one animated emoticon: the GDI objects and
+  // windows of the process stay within a small bound however many pictures
+  // are shown, and return to where they were when the messages are cleared.
+  absent.reset();
+  ASSERT_EQ(0, anipic_test::RunRegsvr32(false));
+  testkit::TempDir dir;
+  std::vector<picture_files::GifFrame> frames(4);
+  for (int i = 0; i < 4; ++i) frames[i].indices.assign(16, static_cast<unsigned char>(i));
+  ASSERT_TRUE(testkit::WriteFileBytes(
+      dir.file("e0.gif"), picture_files::Gif(4, 4, {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), 0}, frames)));
+  WriteEmotionConfig(dir, {"/ok"}, "1");
+  ASSERT_TRUE(proxy->LoadEmotions(dir.path().string().c_str()));
+  edit.ShowWindow(SW_SHOW);
+  parent.ShowWindow(SW_SHOW);
+  const ChatUser tom(1, "T");
+  // One picture first, stepping a few frames: what the control, the
+  // component and the system's DC cache make once.
+  ASSERT_TRUE(proxy->InsertUserMessage(tom.get(), "/ok", kGreen));
+  testkit::PumpMessagesFor(300);
+  ASSERT_TRUE(proxy->ClearMessages());
+  testkit::PumpMessagesFor(50);
+  const testkit::GuiCounts before = testkit::GuiObjectCounts();
+  ASSERT_GE(before.gdi, 0);
+
+  std::string codes;
+  for (int i = 0; i < 2000; ++i) codes += "/ok";
+  for (int line = 0; line < 10; ++line) ASSERT_TRUE(proxy->InsertUserMessage(tom.get(), codes.c_str(), kGreen));
+  EXPECT_EQ(static_cast<int>(10 * kMaxEmoticonsPerLine), ObjectCount());
+  testkit::PumpMessagesFor(300);  // a few frames step and are drawn
+  const testkit::GuiCounts during = testkit::GuiObjectCounts();
+  EXPECT_LE(during.gdi, before.gdi + 8);
+  EXPECT_LE(during.user, before.user + 1);
+
+  ASSERT_TRUE(proxy->ClearMessages());
+  testkit::PumpMessagesFor(50);
+  const testkit::GuiCounts after = testkit::GuiObjectCounts();
+  EXPECT_EQ(before.gdi, after.gdi);
+  EXPECT_EQ(before.user, after.user);
+}
+
+TEST_F(MessageProxy, AnimatedEmoticonRedrawsItsFramesInTheControl) {
+  // The frames step on the clock and the control shows each one: read back
+  // where the picture stands in the window.
+  absent.reset();
+  ASSERT_EQ(0, anipic_test::RunRegsvr32(false));
+  testkit::TempDir dir;
+  const COLORREF red = RGB(255, 0, 0), blue = RGB(0, 0, 255);
+  std::vector<picture_files::GifFrame> frames(2);
+  frames[0].indices.assign(64, 0);
+  frames[1].indices.assign(64, 1);
+  ASSERT_TRUE(testkit::WriteFileBytes(dir.file("e0.gif"), picture_files::Gif(8, 8, {red, blue, 0, 0}, frames)));
+  WriteEmotionConfig(dir, {"/ok"}, "1");
+  ASSERT_TRUE(proxy->LoadEmotions(dir.path().string().c_str()));
+  parent.ShowWindow(SW_SHOW);
+  const ChatUser tom(1, "T");
+  ASSERT_TRUE(proxy->InsertPlainText("some lines\r\nbefore it\r\n", kGreen, false));
+  ASSERT_TRUE(proxy->InsertUserMessage(tom.get(), "a/okb", kGreen));
+  ASSERT_EQ(1, ObjectCount());
+  POINTL at = {};
+  edit.SendMessage(EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), ObjectPosition(0));
+  UpdateWindow(edit.GetSafeHwnd());
+  // Drawn straight into the control, and, with a selection shown, by the
+  // control's own repaint.
+  for (bool selection : {false, true}) {
+    if (selection) edit.SetSel(0, 4);
+    std::vector<COLORREF> seen;
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 3000 && seen.size() < 3) {
+      testkit::PumpMessagesFor(15);
+      HDC dc = GetDC(edit.GetSafeHwnd());
+      // The picture stands on the baseline: look inside its lower half.
+      COLORREF c = CLR_INVALID;
+      for (int dy = 0; dy < 24 && c != red && c != blue; ++dy) c = GetPixel(dc, at.x + 3, at.y + dy);
+      ReleaseDC(edit.GetSafeHwnd(), dc);
+      if ((c == red || c == blue) && (seen.empty() || seen.back() != c)) seen.push_back(c);
+    }
+    EXPECT_GE(seen.size(), 3u) << "the frames were not redrawn in the control; selection " << selection;
+  }
 }

@@ -1,5 +1,7 @@
 #include "zavrel/media/dx_sound_player.h"
 
+#include "support/base/no_throw.h"
+
 #include <dmusici.h>
 #include <dsound.h>
 
@@ -220,10 +222,16 @@ CDxSoundPlayer::CDxSoundPlayer() : m_pEngine(new (std::nothrow) Engine) {}
 
 CDxSoundPlayer::~CDxSoundPlayer() { delete m_pEngine; }
 
-HRESULT CDxSoundPlayer::Init(HWND hWnd, bool b3D) { return m_pEngine ? m_pEngine->Init(hWnd, b3D) : E_OUTOFMEMORY; }
+HRESULT CDxSoundPlayer::Init(HWND hWnd, bool b3D) {
+  return NoThrow<HRESULT>(E_OUTOFMEMORY, [&] { return m_pEngine ? m_pEngine->Init(hWnd, b3D) : E_OUTOFMEMORY; });
+}
 
 HRESULT CDxSoundPlayer::LoadSound(const char* lpszFileName, bool bDownload, bool bMidi) {
-  return m_pEngine ? m_pEngine->LoadSound(lpszFileName, bDownload, bMidi) : E_OUTOFMEMORY;
+  // A huge file's copy, or any other allocation, must not unwind into the
+  // host.
+  return NoThrow<HRESULT>(E_OUTOFMEMORY, [&]() -> HRESULT {
+    return m_pEngine ? m_pEngine->LoadSound(lpszFileName, bDownload, bMidi) : E_OUTOFMEMORY;
+  });
 }
 
 HRESULT CDxSoundPlayer::Play() { return m_pEngine ? m_pEngine->Play() : E_OUTOFMEMORY; }

@@ -1,5 +1,7 @@
 #include "zavrel/media/midi_player.h"
 
+#include "support/base/no_throw.h"
+
 #include <mmsystem.h>
 
 #include <cstdio>
@@ -67,21 +69,23 @@ CMidiPlayer::CMidiPlayer() {}
 CMidiPlayer::~CMidiPlayer() {}
 
 DWORD CMidiPlayer::PlaySoundFile(const char* lpszPath) {
-  if (lpszPath == nullptr) return kNotPlayable;
-  const DWORD attributes = ::GetFileAttributesA(lpszPath);
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return kFileMissing;
-  const char* dot = std::strrchr(lpszPath, '.');
-  if (dot == nullptr) return kNotPlayable;
-  if (HasExtension(dot, ".wav")) {
-    StopSoundFile();
-    return ::PlaySoundA(lpszPath, nullptr, SND_FILENAME | SND_ASYNC) ? kStarted : kWaveFailed;
-  }
-  if (HasExtension(dot, ".mid") || HasExtension(dot, ".midi") || HasExtension(dot, ".rmi")) {
-    if (!FitsMciCommand(lpszPath)) return kNotPlayable;
-    StopSoundFile();
-    return PlayMidi(lpszPath);
-  }
-  return kNotPlayable;
+  return NoThrow<DWORD>(kNotPlayable, [&]() -> DWORD {
+    if (lpszPath == nullptr) return kNotPlayable;
+    const DWORD attributes = ::GetFileAttributesA(lpszPath);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return kFileMissing;
+    const char* dot = std::strrchr(lpszPath, '.');
+    if (dot == nullptr) return kNotPlayable;
+    if (HasExtension(dot, ".wav")) {
+      StopSoundFile();
+      return ::PlaySoundA(lpszPath, nullptr, SND_FILENAME | SND_ASYNC) ? kStarted : kWaveFailed;
+    }
+    if (HasExtension(dot, ".mid") || HasExtension(dot, ".midi") || HasExtension(dot, ".rmi")) {
+      if (!FitsMciCommand(lpszPath)) return kNotPlayable;
+      StopSoundFile();
+      return PlayMidi(lpszPath);
+    }
+    return kNotPlayable;
+  });
 }
 
 DWORD CMidiPlayer::PlaySoundResource(HINSTANCE hModule, const char* lpszName) {

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "support/base/no_throw.h"
 #include "support/ormlace/skin_image_manager.h"
 #include "zavrel/media/cell_grid.h"
 
@@ -25,6 +26,10 @@ CNumberDrawer& CNumberDrawer::operator=(const CNumberDrawer& other) = default;
 CNumberDrawer::~CNumberDrawer() = default;
 
 bool CNumberDrawer::LoadNumberImage(const std::string& name, const POINT& cellSize, const RECT* rect) {
+  return NoThrow(false, [&] { return LoadDigits(name, cellSize, rect); });
+}
+
+bool CNumberDrawer::LoadDigits(const std::string& name, const POINT& cellSize, const RECT* rect) {
   (void)rect;
   if (cellSize.x <= 0 || cellSize.y <= 0) return false;
   m_szDigit = CSize(cellSize.x, cellSize.y);
@@ -40,8 +45,10 @@ bool CNumberDrawer::LoadNumberImage(const std::string& name, const POINT& cellSi
 bool CNumberDrawer::LoadSignImage(const std::string&, const POINT&, const RECT*) { return false; }
 
 void CNumberDrawer::SetNumber(__int64 nNumber) {
-  m_nNumber = nNumber;
-  m_strNumber = DecimalText(nNumber);
+  NoThrowVoid([&] {
+    m_strNumber = DecimalText(nNumber);
+    m_nNumber = nNumber;
+  });
 }
 
 void CNumberDrawer::SetTransColor(COLORREF color) {
@@ -63,6 +70,10 @@ void CNumberDrawer::Show() { m_bShow = true; }
 void CNumberDrawer::Hide() { m_bShow = false; }
 
 void CNumberDrawer::Draw(CDC* pDC, int x, int y) {
+  NoThrowVoid([&] { DrawDigits(pDC, x, y); });
+}
+
+void CNumberDrawer::DrawDigits(CDC* pDC, int x, int y) {
   if (!m_bShow || m_strNumber.IsEmpty() || !pDC) return;
   const HDC hdc = pDC->GetSafeHdc();
   for (int i = 0; i < m_strNumber.GetLength(); ++i) {

@@ -56,6 +56,9 @@ class ZAVREL_API CNumberDrawer {
   void Draw(CDC* pDC, int x, int y);
 
  private:
+  bool LoadDigits(const std::string& name, const POINT& cellSize, const RECT* rect);
+  void DrawDigits(CDC* pDC, int x, int y);
+
   CxImage m_Digits[10];
   CxImage m_Signs[3];  // [0]: minus
   __int64 m_nNumber;

@@ -1,5 +1,9 @@
 #include "zavrel/media/xanimate.h"
 
+#include <cstdint>
+
+#include "support/base/no_throw.h"
+
 #include "support/ormlace/skin_image_manager.h"
 #include "zavrel/media/cell_grid.h"
 #include "zavrel/media/destroy_guard.h"
@@ -7,6 +11,8 @@
 
 namespace {
 
+// Most frames one picture is cut into.
+constexpr std::int64_t kMaxFrames = 4096;
 constexpr UINT kNoTimer = static_cast<UINT>(-1);
 
 }  // namespace
@@ -64,6 +70,15 @@ void CxAnimate::CopySettings(const CxAnimate& other) {
 }
 
 bool CxAnimate::Load(const std::string& name, const POINT& cellSize, const RECT* rect) {
+  try {
+    return LoadCells(name, cellSize, rect);
+  } catch (...) {  // out of memory: no frames rather than some
+    NoThrowVoid([&] { ClearFrame(); });
+    return false;
+  }
+}
+
+bool CxAnimate::LoadCells(const std::string& name, const POINT& cellSize, const RECT* rect) {
   (void)rect;
   if (cellSize.x <= 0 || cellSize.y <= 0) return false;
   m_szFrame = CSize(cellSize.x, cellSize.y);
@@ -72,6 +87,11 @@ bool CxAnimate::Load(const std::string& name, const POINT& cellSize, const RECT*
   CxImage* cached = CSkinImageManager::getSingleton().GetImage(name);
   if (!cached) return false;
   // A copy of its own: the cache's picture is shared.
+  // An absurd cell size (one pixel of a large picture) would make a frame
+  // of every pixel: refused.
+  const std::int64_t columns = (static_cast<std::int64_t>(cached->GetWidth()) + cellSize.x - 1) / cellSize.x;
+  const std::int64_t rows = (static_cast<std::int64_t>(cached->GetHeight()) + cellSize.y - 1) / cellSize.y;
+  if (columns * rows > kMaxFrames) return false;
   CxImage source(*cached, true, true, true);
   media::CutCells(static_cast<long>(source.GetWidth()), static_cast<long>(source.GetHeight()), cellSize.x, cellSize.y,
                   -1, [&](int, const CRect& cell) {

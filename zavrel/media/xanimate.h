@@ -94,6 +94,7 @@ class ZAVREL_API CxAnimate : public IUiTimerListener {
   void ClearFrame();
 
  private:
+  bool LoadCells(const std::string& name, const POINT& cellSize, const RECT* rect);
   void OnTimerEx(UINT nIDEvent) override;
   void UpdateAnimate();
   void StartTimer();

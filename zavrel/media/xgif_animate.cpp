@@ -1,5 +1,7 @@
 #include "zavrel/media/xgif_animate.h"
 
+#include "support/base/no_throw.h"
+
 #include "support/ormlace/skin_image_manager.h"
 #include "zavrel/media/destroy_guard.h"
 #include "zavrel/media/frame_steps.h"
@@ -64,6 +66,15 @@ void CxGifAnimate::CopySettings(const CxGifAnimate& other) {
 }
 
 bool CxGifAnimate::Load(const std::string& name) {
+  try {
+    return LoadFrames(name);
+  } catch (...) {  // out of memory: no frames rather than some
+    NoThrowVoid([&] { ClearFrame(); });
+    return false;
+  }
+}
+
+bool CxGifAnimate::LoadFrames(const std::string& name) {
   Stop();
   ClearFrame();
   CxImage* cached = CSkinImageManager::getSingleton().GetImage(name);

@@ -81,6 +81,7 @@ class ZAVREL_API CxGifAnimate : public IUiTimerListener {
 
  protected:
   void UpdateAnimate();
+  bool LoadFrames(const std::string& name);
   void OnTimerEx(UINT nIDEvent) override;
 
  private:

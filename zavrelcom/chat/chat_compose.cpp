@@ -28,10 +28,10 @@ class EmoticonRuns : public IEmoticonTextSink {
 
 class MarkupRuns : public IMarkupSink {
  public:
-  MarkupRuns(IChatRunWriter& out, ChatColor color, const EmoticonMatcher& emoticons)
-      : m_out(out), m_color(color), m_emoticons(emoticons) {}
+  MarkupRuns(IChatRunWriter& out, ChatColor color, const EmoticonMatcher& emoticons, std::size_t* budget)
+      : m_out(out), m_color(color), m_emoticons(emoticons), m_budget(budget) {}
   void OnMarkupText(const std::string& text) override {
-    ComposeEmoticonText(m_out, text.data(), text.size(), m_color, m_emoticons);
+    ComposeEmoticonText(m_out, text.data(), text.size(), m_color, m_emoticons, m_budget);
   }
   void OnMarkupLink(const std::string& text, const std::string& href) override { m_out.WriteLink(text, href); }
 
@@ -39,6 +39,7 @@ class MarkupRuns : public IMarkupSink {
   IChatRunWriter& m_out;
   ChatColor m_color;
   const EmoticonMatcher& m_emoticons;
+  std::size_t* m_budget;
 };
 
 }  // namespace
@@ -52,13 +53,14 @@ std::string FormatChatTime(int hour, int minute, int second) {
 std::string FormatChatTag(const char* name) { return std::string("[") + (name ? name : "") + "]"; }
 
 void ComposeEmoticonText(IChatRunWriter& out, const char* text, std::size_t length, ChatColor color,
-                         const EmoticonMatcher& emoticons) {
+                         const EmoticonMatcher& emoticons, std::size_t* budget) {
   EmoticonRuns runs(out, color);
-  ScanEmoticonText(text, length, emoticons, runs);
+  ScanEmoticonText(text, length, emoticons, runs, budget);
 }
 
-void ComposeMarkup(IChatRunWriter& out, const char* text, ChatColor color, const EmoticonMatcher& emoticons) {
-  MarkupRuns runs(out, color, emoticons);
+void ComposeMarkup(IChatRunWriter& out, const char* text, ChatColor color, const EmoticonMatcher& emoticons,
+                   std::size_t* budget) {
+  MarkupRuns runs(out, color, emoticons, budget);
   WalkMarkup(text, runs);
 }
 
@@ -66,7 +68,8 @@ void ComposeSystemLine(IChatRunWriter& out, const ChatColor* colors, const char*
                        const EmoticonMatcher& emoticons) {
   out.WriteIcon(ChatIcon::System);
   WriteText(out, " ", colors[kPlayerColor]);
-  ComposeMarkup(out, text, colors[kSystemTextColor], emoticons);
+  std::size_t budget = kMaxEmoticonsPerLine;
+  ComposeMarkup(out, text, colors[kSystemTextColor], emoticons, &budget);
   WriteText(out, kLineEnd, colors[kSystemTextColor]);
 }
 
@@ -76,7 +79,8 @@ void ComposeUserLine(IChatRunWriter& out, const ChatColor* colors, std::uint32_t
   WriteText(out, " ", colors[kPlayerColor]);
   out.WriteTag(userId, FormatChatTag(name), colors[kPlayerColor]);
   WriteText(out, kSays, colors[kPlayerColor]);
-  ComposeEmoticonText(out, text, std::strlen(text), color, emoticons);
+  std::size_t budget = kMaxEmoticonsPerLine;
+  ComposeEmoticonText(out, text, std::strlen(text), color, emoticons, &budget);
   WriteText(out, kLineEnd, color);
 }
 
@@ -89,7 +93,8 @@ void ComposePrivateLine(IChatRunWriter& out, const ChatColor* colors, std::uint3
   WriteText(out, kTo, colors[kPlayerColor]);
   out.WriteTag(toId, FormatChatTag(toName), colors[kPlayerColor]);
   WriteText(out, kSays, colors[kPlayerColor]);
-  ComposeEmoticonText(out, text, std::strlen(text), color, emoticons);
+  std::size_t budget = kMaxEmoticonsPerLine;
+  ComposeEmoticonText(out, text, std::strlen(text), color, emoticons, &budget);
   WriteText(out, kLineEnd, color);
 }
 
@@ -99,6 +104,7 @@ void ComposeSpeakerLine(IChatRunWriter& out, const ChatColor* colors, std::uint3
   WriteText(out, " ", colors[kSpeakerNameColor]);
   out.WriteTag(userId, FormatChatTag(name), colors[kSpeakerNameColor]);
   WriteText(out, kSays, colors[kSpeakerNameColor]);
-  ComposeEmoticonText(out, text, std::strlen(text), colors[kSpeakerTextColor], emoticons);
+  std::size_t budget = kMaxEmoticonsPerLine;
+  ComposeEmoticonText(out, text, std::strlen(text), colors[kSpeakerTextColor], emoticons, &budget);
   WriteText(out, kLineEnd, colors[kSpeakerTextColor]);
 }

@@ -53,17 +53,25 @@ std::string FormatChatTime(int hour, int minute, int second);
 // The name tag's text: "[" name "]".
 std::string FormatChatTag(const char* name);
 
+// The most emoticon pictures one line (one write of the chat output) may
+// insert; codes past them stay in the text as typed. A line of "/ok" codes
+// would otherwise make one embedded object per code (4,000 bytes: over
+// 1,300).
+constexpr std::size_t kMaxEmoticonsPerLine = 32;
+
 // text[0..length) with every emoticon code replaced by its picture: plain
-// stretches as runs in color, emoticons as pictures.
+// stretches as runs in color, emoticons as pictures. budget (optional): the
+// pictures the line may still insert (emoticon_scan.h).
 void ComposeEmoticonText(IChatRunWriter& out, const char* text, std::size_t length, ChatColor color,
-                         const EmoticonMatcher& emoticons);
+                         const EmoticonMatcher& emoticons, std::size_t* budget = nullptr);
 
 // A marked-up text (markup_walk.h): links as link runs, texts as emoticon
 // text in color.
-void ComposeMarkup(IChatRunWriter& out, const char* text, ChatColor color, const EmoticonMatcher& emoticons);
+void ComposeMarkup(IChatRunWriter& out, const char* text, ChatColor color, const EmoticonMatcher& emoticons,
+                   std::size_t* budget = nullptr);
 
 // The lines. colors is the six-colour table; the users' names are
-// NUL-terminated.
+// NUL-terminated. Each line inserts at most kMaxEmoticonsPerLine pictures.
 void ComposeSystemLine(IChatRunWriter& out, const ChatColor* colors, const char* text,
                        const EmoticonMatcher& emoticons);
 void ComposeUserLine(IChatRunWriter& out, const ChatColor* colors, std::uint32_t userId, const char* name,

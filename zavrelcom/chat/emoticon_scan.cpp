@@ -54,17 +54,19 @@ int EmoticonMatcher::MatchAt(const char* text, std::size_t length, std::size_t* 
   return best;
 }
 
-void ScanEmoticonText(const char* text, std::size_t length, const EmoticonMatcher& matcher, IEmoticonTextSink& sink) {
+void ScanEmoticonText(const char* text, std::size_t length, const EmoticonMatcher& matcher, IEmoticonTextSink& sink,
+                      std::size_t* budget) {
   if (!text) return;
   std::size_t pending = 0;
   const void* found = std::memchr(text, '/', length);
-  while (found) {
+  while (found && !(budget && *budget == 0)) {
     const std::size_t s = static_cast<std::size_t>(static_cast<const char*>(found) - text);
     std::size_t codeLength = 0;
     const int index = matcher.MatchAt(text + s, length - s, &codeLength);
     std::size_t next = s + 1;
     if (index >= 0) {
       if (pending < s) sink.OnText(text + pending, s - pending);
+      if (budget) --*budget;
       sink.OnEmoticon(index);
       pending = s + codeLength;
       next = pending;

@@ -58,4 +58,7 @@ class IEmoticonTextSink {
 };
 
 // Splits text[0..length) into plain stretches and emoticons (see above).
-void ScanEmoticonText(const char* text, std::size_t length, const EmoticonMatcher& matcher, IEmoticonTextSink& sink);
+// With a budget, each emoticon takes one from *budget; once it is 0 the
+// rest of the text (codes included) is plain text.
+void ScanEmoticonText(const char* text, std::size_t length, const EmoticonMatcher& matcher, IEmoticonTextSink& sink,
+                      std::size_t* budget = nullptr);

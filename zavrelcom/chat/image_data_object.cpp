@@ -55,7 +55,10 @@ HRESULT STDMETHODCALLTYPE CImageDataObject::GetCanonicalFormatEtc(FORMATETC*, FO
 
 HRESULT STDMETHODCALLTYPE CImageDataObject::SetData(FORMATETC* format, STGMEDIUM* medium, BOOL) {
   if (!format || !medium) return E_INVALIDARG;
-  if (m_StgMedium.hGlobal != medium->hGlobal) FreeMedium();
+  if (m_StgMedium.hGlobal != medium->hGlobal) {
+    FreeMedium();
+    DropPicture();
+  }
   m_FormatEtc = *format;
   m_StgMedium = *medium;
   return S_OK;
@@ -69,8 +72,19 @@ HRESULT STDMETHODCALLTYPE CImageDataObject::DUnadvise(DWORD) { return E_NOTIMPL;
 
 HRESULT STDMETHODCALLTYPE CImageDataObject::EnumDAdvise(IEnumSTATDATA**) { return E_NOTIMPL; }
 
+void CImageDataObject::DropPicture() {
+  m_pOleObject.reset();
+  m_pStorage.reset();
+}
+
 bool CImageDataObject::SetBitmap(HBITMAP bitmap) {
-  if (m_StgMedium.tymed != TYMED_GDI || m_StgMedium.hBitmap != bitmap) FreeMedium();
+  if (m_StgMedium.tymed != TYMED_GDI || m_StgMedium.hBitmap != bitmap) {
+    FreeMedium();
+    // The picture is a copy of the old bitmap: the next GetReObject builds
+    // one of the new. (Pictures already in a control keep their own
+    // references.)
+    DropPicture();
+  }
   m_StgMedium.tymed = TYMED_GDI;
   m_StgMedium.hBitmap = bitmap;
   m_StgMedium.pUnkForRelease = nullptr;

@@ -49,7 +49,9 @@ class CImageDataObject : public IDataObject {
   virtual ~CImageDataObject();
 
   // Takes the bitmap (CF_BITMAP, TYMED_GDI, DVASPECT_CONTENT); a bitmap set
-  // before is freed. Always true.
+  // before is freed, and the picture built from it dropped (the next
+  // GetReObject builds one of the new bitmap; SetData does the same).
+  // Always true.
   bool SetBitmap(HBITMAP bitmap);
 
   // Fills *out for IRichEditOle::InsertObject: REO_CP_SELECTION, the
@@ -62,6 +64,7 @@ class CImageDataObject : public IDataObject {
 
  private:
   void FreeMedium();
+  void DropPicture();
 
   LONG m_nRefCount = 0;
   STGMEDIUM m_StgMedium;

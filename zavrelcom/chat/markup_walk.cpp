@@ -86,6 +86,10 @@ const char* SkipDeclaration(const char* p) {
 }  // namespace
 
 std::size_t MarkupDepthCut(const char* document, std::size_t maxDepth) {
+  return MarkupCut(document, maxDepth, static_cast<std::size_t>(-1));
+}
+
+std::size_t MarkupCut(const char* document, std::size_t maxDepth, std::size_t maxAttributes) {
   if (!document) return std::string::npos;
   std::size_t depth = 0;
   bool opened = false;
@@ -115,9 +119,11 @@ std::size_t MarkupDepthCut(const char* document, std::size_t maxDepth) {
       p = std::strchr(p, '>');
       if (p) ++p;
     } else {
-      if (depth + 1 > maxDepth) return static_cast<std::size_t>(p - document);
+      const char* open = p;
+      if (depth + 1 > maxDepth) return static_cast<std::size_t>(open - document);
       ++depth;
       opened = true;
+      std::size_t attributes = 0;
       p = SkipName(p + 1);
       // Attributes up to '>' (content follows) or "/>" (no content).
       for (;;) {
@@ -141,6 +147,7 @@ std::size_t MarkupDepthCut(const char* document, std::size_t maxDepth) {
           ++p;
           break;
         }
+        if (++attributes > maxAttributes) return static_cast<std::size_t>(open - document);
         p = SkipAttribute(p);
       }
     }
@@ -157,7 +164,7 @@ void WalkMarkup(const char* text, IMarkupSink& sink) {
       document += *p;
   }
   document += "</root>";
-  const std::size_t cut = MarkupDepthCut(document.c_str(), kMaxMarkupDepth);
+  const std::size_t cut = MarkupCut(document.c_str(), kMaxMarkupDepth, kMaxMarkupAttributes);
   if (cut != std::string::npos) document.resize(cut);
 
   const bool condensed = TiXmlBase::IsWhiteSpaceCondensed();

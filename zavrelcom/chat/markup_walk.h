@@ -19,6 +19,10 @@
 // levels (the wrapping root is level 1), exactly as if the text ended
 // there: what lies before it is visited as TinyXML reads it, the rest is
 // dropped.
+//
+// Attributes: TinyXML's duplicate check makes an element with n attributes
+// cost n * n / 2 comparisons. An element with more than
+// kMaxMarkupAttributes attributes is cut the same way, before its '<'.
 #pragma once
 
 #include <cstddef>
@@ -26,6 +30,9 @@
 
 // Deepest element nesting handed to TinyXML, the wrapping root included.
 constexpr std::size_t kMaxMarkupDepth = 256;
+// Most attributes of one element handed to TinyXML, which checks each new
+// attribute against all before it (quadratic in their number).
+constexpr std::size_t kMaxMarkupAttributes = 64;
 
 // Where document (NUL-terminated, TinyXML's legacy reading of bytes) must
 // be cut so that TinyXML meets no element deeper than maxDepth: the offset
@@ -35,6 +42,9 @@ constexpr std::size_t kMaxMarkupDepth = 256;
 // counts at least the nesting TinyXML reaches; where TinyXML would stop at
 // an error it stops too (no cut).
 std::size_t MarkupDepthCut(const char* document, std::size_t maxDepth);
+// The same, also cutting before the first element that carries more than
+// maxAttributes attributes.
+std::size_t MarkupCut(const char* document, std::size_t maxDepth, std::size_t maxAttributes);
 
 // Receives the nodes of a marked-up text, in order.
 class IMarkupSink {

@@ -3,50 +3,89 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "afx/afx_gdi.h"
 #include "support/anipic/animated_picture.h"
+#include "support/base/no_throw.h"
 #include "support/base/win_owners.h"
 #include "support/dravik/ini_file.h"
 #include "support/dravik/ximage.h"
 #include "zavrelcom/server/dbcs_text.h"
 
-// The rich edit control as the chat composition's writer.
+// The rich edit control as the chat composition's writer, for one line.
+// The control sends the host its notifications (EN_CHANGE, EN_SELCHANGE,
+// ...) during the EM_* calls; a host that clears the messages there ends
+// the line: nothing after the clear is written.
 class CMessageRunWriter : public IChatRunWriter {
  public:
-  explicit CMessageRunWriter(CMessageProxy& proxy) : m_proxy(proxy) {}
+  explicit CMessageRunWriter(CMessageProxy& proxy) : m_proxy(proxy), m_clears(proxy.m_nClears) {}
 
   void WriteRun(const char* text, std::size_t length, ChatColor color) override {
-    m_proxy.AppendPlainRun(std::string(text, length).c_str(), color);
+    if (Ended()) return;
+    m_proxy.AppendPlainRun(std::string(text, length).c_str(), color, m_clears);
   }
   void WriteTag(std::uint32_t userId, const std::string& tagText, ChatColor color) override {
-    m_proxy.WriteTag(userId, tagText.c_str(), color);
+    if (Ended()) return;
+    m_proxy.WriteTag(userId, tagText.c_str(), color, m_clears);
   }
   void WriteLink(const std::string& text, const std::string& href) override {
-    m_proxy.WriteLink(text.c_str(), href.c_str());
+    if (Ended()) return;
+    m_proxy.WriteLink(text.c_str(), href.c_str(), m_clears);
   }
-  void WriteEmoticon(int index) override { m_proxy.InsertEmotion(index); }
+  void WriteEmoticon(int index) override {
+    if (Ended()) return;
+    m_proxy.InsertEmotion(index, m_clears);
+  }
   void WriteIcon(ChatIcon icon) override {
+    if (Ended()) return;
     switch (icon) {
       case ChatIcon::System:
-        m_proxy.InsertLineIcon(m_proxy.m_pSystemIcon.get());
+        m_proxy.InsertLineIcon(m_proxy.m_pSystemIcon.get(), m_clears);
         break;
       case ChatIcon::Player:
-        m_proxy.InsertLineIcon(m_proxy.m_pPlayerIcon.get());
+        m_proxy.InsertLineIcon(m_proxy.m_pPlayerIcon.get(), m_clears);
         break;
       case ChatIcon::Speaker:
-        m_proxy.InsertLineIcon(m_proxy.m_pSpeakerIcon.get());
+        m_proxy.InsertLineIcon(m_proxy.m_pSpeakerIcon.get(), m_clears);
         break;
     }
   }
 
  private:
+  bool Ended() const { return m_proxy.m_nClears != m_clears; }
+
   CMessageProxy& m_proxy;
+  const unsigned m_clears;
 };
 
 namespace {
 
 bool HasText(const char* text) { return text && *text; }
+
+// The highest index below count of the sections "em<i>" the file holds,
+// plus one: the records present, so an absurd Count allocates nothing.
+int PresentEmotionRecords(const char* iniPath, int count) {
+  if (count <= 0) return 0;
+  std::vector<char> names(4096);
+  for (;;) {
+    const DWORD n = GetPrivateProfileSectionNamesA(names.data(), static_cast<DWORD>(names.size()), iniPath);
+    if (n + 2 < names.size() || names.size() >= (1u << 26)) break;
+    names.resize(names.size() * 4);
+  }
+  int present = 0;
+  for (const char* name = names.data(); *name; name += std::strlen(name) + 1) {
+    if ((name[0] != 'e' && name[0] != 'E') || (name[1] != 'm' && name[1] != 'M')) continue;
+    const char* digits = name + 2;
+    if (!*digits || (digits[0] == '0' && digits[1])) continue;  // "%d" spells no leading zero
+    long long index = 0;
+    const char* d = digits;
+    for (; *d >= '0' && *d <= '9' && index < count; ++d) index = index * 10 + (*d - '0');
+    if (*d || index >= count) continue;
+    if (index + 1 > present) present = static_cast<int>(index + 1);
+  }
+  return present;
+}
 
 void ColorTable(const COLORREF* colors, ChatColor* out) {
   for (int i = 0; i < kChatColorCount; ++i) out[i] = colors[i];
@@ -63,7 +102,7 @@ CHARFORMAT2A ColorFormat(COLORREF color) {
 
 }  // namespace
 
-CMessageProxy::CMessageProxy() {
+CMessageProxy::CMessageProxy() : m_EmotionCodes(std::make_shared<EmoticonMatcher>()) {
   for (int i = 0; i < kChatColorCount; ++i) m_Colors[i] = kDefaultChatColors[i];
 }
 
@@ -87,12 +126,22 @@ bool CMessageProxy::SetColors(const COLORREF* colors) {
 }
 
 bool CMessageProxy::LoadEmotions(const char* folder) {
+  return NoThrow(true, [&] {
+    LoadEmotionTable(folder);
+    return true;
+  });
+}
+
+void CMessageProxy::LoadEmotionTable(const char* folder) {
   m_Emotions.RemoveAll();
-  m_EmotionCodes.Clear();
+  // A line being written keeps the table it started with.
+  m_EmotionCodes = std::make_shared<EmoticonMatcher>();
+  auto codes = std::make_shared<EmoticonMatcher>();
   const CString base = folder ? folder : "";
-  CIniFile ini(base + "\\config.ini", 4096);
+  const CString iniPath = base + "\\config.ini";
+  CIniFile ini(iniPath, 4096);
   int count = static_cast<int>(ini.GetInt("emotion", "Count", 0));
-  if (count < 0) count = 0;
+  count = PresentEmotionRecords(iniPath, count);
   m_Emotions.SetSize(count);
   for (int i = 0; i < count; ++i) {
     tagEmotion& e = m_Emotions[i];
@@ -106,9 +155,9 @@ bool CMessageProxy::LoadEmotions(const char* folder) {
     DbcsCopy(e.szPath, sizeof(e.szPath), base + "\\" + value);
     ini.GetString(section, "name", value, "");
     DbcsCopy(e.szName, sizeof(e.szName), value);
-    m_EmotionCodes.Add(e.szCode);
+    codes->Add(e.szCode);
   }
-  return true;
+  m_EmotionCodes = std::move(codes);
 }
 
 std::unique_ptr<CImageDataObject> CMessageProxy::MakeLineIcon(const char* folder, const char* file) {
@@ -138,21 +187,32 @@ std::unique_ptr<CImageDataObject> CMessageProxy::MakeLineIcon(const char* folder
 }
 
 bool CMessageProxy::LoadLineIcons(const char* folder) {
-  m_pSystemIcon.reset();
-  m_pPlayerIcon.reset();
-  m_pSpeakerIcon.reset();
-  m_pSystemIcon = MakeLineIcon(folder, "system.bmp");
-  m_pPlayerIcon = MakeLineIcon(folder, "player.bmp");
-  m_pSpeakerIcon = MakeLineIcon(folder, "speaker.bmp");
-  return true;
+  return NoThrow(true, [&] {
+    m_pSystemIcon.reset();
+    m_pPlayerIcon.reset();
+    m_pSpeakerIcon.reset();
+    m_pSystemIcon = MakeLineIcon(folder, "system.bmp");
+    m_pPlayerIcon = MakeLineIcon(folder, "player.bmp");
+    m_pSpeakerIcon = MakeLineIcon(folder, "speaker.bmp");
+    return true;
+  });
 }
 
 bool CMessageProxy::ClearMessages() {
   if (!m_pRichEdit) return false;
-  m_pRichEdit->SetSel(0, -1);
-  m_pRichEdit->ReplaceSel("", FALSE);
-  m_MessageItems.RemoveAll();
-  return true;
+  // A line being written ends here; a clear asked for from a notification
+  // of this clear is this clear.
+  ++m_nClears;
+  if (m_bClearing) return true;
+  return NoThrow(false, [&] {
+    CallReference hold(this);
+    m_bClearing = true;
+    m_pRichEdit->SetSel(0, -1);
+    m_pRichEdit->ReplaceSel("", FALSE);
+    m_MessageItems.RemoveAll();
+    m_bClearing = false;
+    return true;
+  });
 }
 
 void CMessageProxy::SetAutoScroll(bool on) { m_bAutoScroll = on; }
@@ -163,63 +223,90 @@ bool CMessageProxy::IsReady() { return m_pRichEdit != nullptr; }
 
 bool CMessageProxy::InsertTime(COLORREF color) {
   if (!m_pRichEdit) return false;
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  AppendPlainRun(FormatChatTime(now.wHour, now.wMinute, now.wSecond).c_str(), color);
-  return true;
+  return NoThrow(false, [&] {
+    CallReference hold(this);
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    AppendPlainRun(FormatChatTime(now.wHour, now.wMinute, now.wSecond).c_str(), color, m_nClears);
+    return true;
+  });
 }
 
 bool CMessageProxy::InsertSystemMessage(const char* text) {
   if (!m_pRichEdit || !HasText(text)) return false;
-  CMessageRunWriter writer(*this);
-  ChatColor colors[kChatColorCount];
-  ColorTable(m_Colors, colors);
-  ComposeSystemLine(writer, colors, text, m_EmotionCodes);
-  return true;
+  return NoThrow(false, [&] {
+    CallReference hold(this);
+    const std::shared_ptr<const EmoticonMatcher> codes = m_EmotionCodes;
+    CMessageRunWriter writer(*this);
+    ChatColor colors[kChatColorCount];
+    ColorTable(m_Colors, colors);
+    ComposeSystemLine(writer, colors, text, *codes);
+    return true;
+  });
 }
 
 bool CMessageProxy::InsertRichText(const char* text, COLORREF color, bool newLine) {
   if (!m_pRichEdit || !HasText(text)) return false;
-  CMessageRunWriter writer(*this);
-  ComposeMarkup(writer, text, color, m_EmotionCodes);
-  if (newLine) AppendPlainRun("\r\n", color);
-  return true;
+  return NoThrow(false, [&] {
+    CallReference hold(this);
+    const std::shared_ptr<const EmoticonMatcher> codes = m_EmotionCodes;
+    CMessageRunWriter writer(*this);
+    std::size_t budget = kMaxEmoticonsPerLine;
+    ComposeMarkup(writer, text, color, *codes, &budget);
+    if (newLine) writer.WriteRun("\r\n", 2, color);
+    return true;
+  });
 }
 
 bool CMessageProxy::InsertPlainText(const char* text, COLORREF color, bool newLine) {
   if (!m_pRichEdit || !HasText(text)) return false;
-  AppendPlainRun(text, color);
-  if (newLine) AppendPlainRun("\r\n", color);
-  return true;
+  return NoThrow(false, [&] {
+    CallReference hold(this);
+    const unsigned clears = m_nClears;
+    AppendPlainRun(text, color, clears);
+    if (newLine) AppendPlainRun("\r\n", color, clears);
+    return true;
+  });
 }
 
 bool CMessageProxy::InsertUserMessage(const tagChatUser* user, const char* text, COLORREF color) {
   if (!m_pRichEdit || !user || !HasText(text)) return false;
-  CMessageRunWriter writer(*this);
-  ChatColor colors[kChatColorCount];
-  ColorTable(m_Colors, colors);
-  ComposeUserLine(writer, colors, user->dwUserID, user->szName, text, color, m_EmotionCodes);
-  return true;
+  return NoThrow(false, [&] {
+    CallReference hold(this);
+    const std::shared_ptr<const EmoticonMatcher> codes = m_EmotionCodes;
+    CMessageRunWriter writer(*this);
+    ChatColor colors[kChatColorCount];
+    ColorTable(m_Colors, colors);
+    ComposeUserLine(writer, colors, user->dwUserID, user->szName, text, color, *codes);
+    return true;
+  });
 }
 
 bool CMessageProxy::InsertPrivateMessage(const tagChatUser* from, const tagChatUser* to, const char* text,
                                          COLORREF color) {
   if (!m_pRichEdit || !from || !to || !HasText(text)) return false;
-  CMessageRunWriter writer(*this);
-  ChatColor colors[kChatColorCount];
-  ColorTable(m_Colors, colors);
-  ComposePrivateLine(writer, colors, from->dwUserID, from->szName, to->dwUserID, to->szName, text, color,
-                     m_EmotionCodes);
-  return true;
+  return NoThrow(false, [&] {
+    CallReference hold(this);
+    const std::shared_ptr<const EmoticonMatcher> codes = m_EmotionCodes;
+    CMessageRunWriter writer(*this);
+    ChatColor colors[kChatColorCount];
+    ColorTable(m_Colors, colors);
+    ComposePrivateLine(writer, colors, from->dwUserID, from->szName, to->dwUserID, to->szName, text, color, *codes);
+    return true;
+  });
 }
 
 bool CMessageProxy::InsertSpeakerMessage(const tagChatUser* user, const char* text) {
   if (!m_pRichEdit || !user || !HasText(text)) return false;
-  CMessageRunWriter writer(*this);
-  ChatColor colors[kChatColorCount];
-  ColorTable(m_Colors, colors);
-  ComposeSpeakerLine(writer, colors, user->dwUserID, user->szName, text, m_EmotionCodes);
-  return true;
+  return NoThrow(false, [&] {
+    CallReference hold(this);
+    const std::shared_ptr<const EmoticonMatcher> codes = m_EmotionCodes;
+    CMessageRunWriter writer(*this);
+    ChatColor colors[kChatColorCount];
+    ColorTable(m_Colors, colors);
+    ComposeSpeakerLine(writer, colors, user->dwUserID, user->szName, text, *codes);
+    return true;
+  });
 }
 
 bool CMessageProxy::GetMessageItem(int cp, tagMessageItem* out) {
@@ -233,7 +320,8 @@ bool CMessageProxy::GetMessageItem(int cp, tagMessageItem* out) {
   return false;
 }
 
-void CMessageProxy::AfterInsert(const CHARRANGE& saved) {
+void CMessageProxy::AfterInsert(const CHARRANGE& saved, unsigned clears) {
+  if (m_nClears != clears) return;  // the text the selection was in is gone
   if (saved.cpMin != saved.cpMax) {
     CHARRANGE restore = saved;
     m_pRichEdit->SetSel(restore);
@@ -242,18 +330,21 @@ void CMessageProxy::AfterInsert(const CHARRANGE& saved) {
   }
 }
 
-void CMessageProxy::AppendRun(const char* text, CHARFORMAT2A& format) {
+bool CMessageProxy::AppendRun(const char* text, CHARFORMAT2A& format, unsigned clears) {
   CHARRANGE saved;
   m_pRichEdit->GetSel(saved);
   m_pRichEdit->SetSel(-1, -1);
+  if (m_nClears != clears) return false;
   m_pRichEdit->SetSelectionCharFormat(format);
+  if (m_nClears != clears) return false;
   m_pRichEdit->ReplaceSel(text, FALSE);
-  AfterInsert(saved);
+  AfterInsert(saved, clears);
+  return m_nClears == clears;
 }
 
-void CMessageProxy::AppendPlainRun(const char* text, COLORREF color) {
+void CMessageProxy::AppendPlainRun(const char* text, COLORREF color, unsigned clears) {
   CHARFORMAT2A format = ColorFormat(color);
-  AppendRun(text, format);
+  AppendRun(text, format, clears);
 }
 
 LONG CMessageProxy::EndPosition() {
@@ -266,21 +357,22 @@ LONG CMessageProxy::EndPosition() {
   return end.cpMin;
 }
 
-void CMessageProxy::WriteTag(DWORD userId, const char* tagText, COLORREF color) {
+void CMessageProxy::WriteTag(DWORD userId, const char* tagText, COLORREF color, unsigned clears) {
   CHARFORMAT2A format = ColorFormat(color);
   format.dwMask = CFM_COLOR | CFM_PROTECTED;
   format.dwEffects = CFE_PROTECTED;
   tagMessageItem item;
   std::memset(&item, 0, sizeof(item));
   item.cpMin = EndPosition();
-  AppendRun(tagText, format);
+  if (!AppendRun(tagText, format, clears)) return;
   item.cpMax = EndPosition();
+  if (m_nClears != clears) return;  // the span is gone
   item.nType = 1;
   std::snprintf(item.szData, sizeof(item.szData), "%lu", static_cast<unsigned long>(userId));
   m_MessageItems.Add(item);
 }
 
-void CMessageProxy::WriteLink(const char* text, const char* href) {
+void CMessageProxy::WriteLink(const char* text, const char* href, unsigned clears) {
   CHARFORMAT2A format;
   std::memset(&format, 0, sizeof(format));
   format.cbSize = sizeof(format);
@@ -289,14 +381,15 @@ void CMessageProxy::WriteLink(const char* text, const char* href) {
   tagMessageItem item;
   std::memset(&item, 0, sizeof(item));
   item.cpMin = EndPosition();
-  AppendRun(text, format);
+  if (!AppendRun(text, format, clears)) return;
   item.cpMax = EndPosition();
+  if (m_nClears != clears) return;
   item.nType = 0;
   DbcsCopy(item.szData, sizeof(item.szData), href);
   m_MessageItems.Add(item);
 }
 
-void CMessageProxy::InsertEmotion(int index) {
+void CMessageProxy::InsertEmotion(int index, unsigned clears) {
   if (index < 0 || index >= m_Emotions.GetSize()) return;
   UniqueComPtr<IRichEditOle> ole(m_pRichEdit->GetIRichEditOle());
   if (!ole.valid()) return;
@@ -319,12 +412,14 @@ void CMessageProxy::InsertEmotion(int index) {
   if (FAILED(OleRun(unknown.get()))) return;
   UniqueComPtr<IAnimatedPicture> picture;
   if (FAILED(unknown.get()->QueryInterface(IID_IAnimatedPicture, reinterpret_cast<void**>(picture.put())))) return;
-  const tagEmotion& emotion = m_Emotions[index];
-  const int wideLength = MultiByteToWideChar(CP_ACP, 0, emotion.szPath, -1, nullptr, 0);
+  // The path is read now: the table may change under later calls.
+  char pathText[sizeof(m_Emotions[index].szPath)];
+  std::memcpy(pathText, m_Emotions[index].szPath, sizeof(pathText));
+  const int wideLength = MultiByteToWideChar(CP_ACP, 0, pathText, -1, nullptr, 0);
   if (wideLength <= 0) return;
   UniqueBstr path(SysAllocStringLen(nullptr, static_cast<UINT>(wideLength - 1)));
   if (!path.valid()) return;
-  MultiByteToWideChar(CP_ACP, 0, emotion.szPath, -1, path.get(), wideLength);
+  MultiByteToWideChar(CP_ACP, 0, pathText, -1, path.get(), wideLength);
   if (FAILED(picture.get()->LoadFromFile(path.get()))) return;
   UniqueComPtr<IOleObject> object;
   if (FAILED(unknown.get()->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(object.put())))) return;
@@ -351,14 +446,19 @@ void CMessageProxy::InsertEmotion(int index) {
   CHARRANGE saved;
   m_pRichEdit->GetSel(saved);
   m_pRichEdit->SetSel(-1, -1);
-  if (FAILED(ole.get()->InsertObject(&reobject))) return;
+  if (m_nClears != clears) return;
+  if (FAILED(ole.get()->InsertObject(&reobject))) {
+    // Nothing was inserted: the user's selection comes back all the same.
+    AfterInsert(saved, clears);
+    return;
+  }
   SHORT frames = 0;
   picture.get()->GetFrameCount(&frames);
   RedrawWindow(m_pRichEdit->GetSafeHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  AfterInsert(saved);
+  AfterInsert(saved, clears);
 }
 
-void CMessageProxy::InsertLineIcon(CImageDataObject* icon) {
+void CMessageProxy::InsertLineIcon(CImageDataObject* icon, unsigned clears) {
   if (!icon) return;
   UniqueComPtr<IRichEditOle> ole(m_pRichEdit->GetIRichEditOle());
   if (!ole.valid()) return;
@@ -369,6 +469,7 @@ void CMessageProxy::InsertLineIcon(CImageDataObject* icon) {
   CHARRANGE saved;
   m_pRichEdit->GetSel(saved);
   m_pRichEdit->SetSel(-1, -1);
+  if (m_nClears != clears) return;
   ole.get()->InsertObject(&reobject);
-  AfterInsert(saved);
+  AfterInsert(saved, clears);
 }

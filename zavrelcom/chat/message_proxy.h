@@ -119,18 +119,21 @@ class CMessageProxy : public CComponentT<IMessageProxy, CMessageProxy> {
  private:
   friend class CMessageRunWriter;
 
+  void LoadEmotionTable(const char* folder);
   // One run: format on the empty selection at the end, text, then the
-  // selection restored or the scroll posted.
-  void AppendRun(const char* text, CHARFORMAT2A& format);
-  void AppendPlainRun(const char* text, COLORREF color);
+  // selection restored or the scroll posted. Each step that reaches the
+  // control (and through it the host's notification handlers) is skipped
+  // once the messages were cleared since clears was read; false then.
+  bool AppendRun(const char* text, CHARFORMAT2A& format, unsigned clears);
+  void AppendPlainRun(const char* text, COLORREF color, unsigned clears);
   // Restores a non-empty saved selection, else posts the scroll.
-  void AfterInsert(const CHARRANGE& saved);
+  void AfterInsert(const CHARRANGE& saved, unsigned clears);
   // The position of the end of the text; the selection is kept.
   LONG EndPosition();
-  void WriteTag(DWORD userId, const char* tagText, COLORREF color);
-  void WriteLink(const char* text, const char* href);
-  void InsertEmotion(int index);
-  void InsertLineIcon(CImageDataObject* icon);
+  void WriteTag(DWORD userId, const char* tagText, COLORREF color, unsigned clears);
+  void WriteLink(const char* text, const char* href, unsigned clears);
+  void InsertEmotion(int index, unsigned clears);
+  void InsertLineIcon(CImageDataObject* icon, unsigned clears);
   std::unique_ptr<CImageDataObject> MakeLineIcon(const char* folder, const char* file);
 
   CRichEditCtrl* m_pRichEdit = nullptr;
@@ -141,6 +144,11 @@ class CMessageProxy : public CComponentT<IMessageProxy, CMessageProxy> {
   std::unique_ptr<CImageDataObject> m_pSystemIcon;
   std::unique_ptr<CImageDataObject> m_pPlayerIcon;
   std::unique_ptr<CImageDataObject> m_pSpeakerIcon;
-  // The codes of m_Emotions, for the scan.
-  EmoticonMatcher m_EmotionCodes;
+  // The codes of m_Emotions, for the scan; a line holds the table it
+  // started with, whatever its notifications load meanwhile.
+  std::shared_ptr<const EmoticonMatcher> m_EmotionCodes;
+  // ClearMessages calls so far (a line ends when it changes), and whether
+  // one is under way.
+  unsigned m_nClears = 0;
+  bool m_bClearing = false;
 };

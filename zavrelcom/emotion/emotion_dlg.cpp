@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "afx/afx_module.h"
+#include "support/base/no_throw.h"
 #include "support/plimsy/dhp_buffer_dc.h"
 #include "zavrelcom/emotion/emotion_dlg_ids.h"
 #include "zavrelcom/server/dbcs_text.h"
@@ -33,17 +34,29 @@ CEmotionDlg::CEmotionDlg() : CDialog(IDD_EMOTION_DLG), m_IniFile(nullptr, 4096) 
 CEmotionDlg::~CEmotionDlg() = default;
 
 void CEmotionDlg::CreateDlg(CWnd* owner) {
-  AfxSetResourceHandle(GetModuleHandleA("ZavrelCom.dll"));
-  Create(IDD_EMOTION_DLG, nullptr);
-  SetOwner(owner);
-  AfxSetResourceHandle(GetModuleHandleA(nullptr));
+  NoThrowVoid([&] {
+    CallReference hold(this);
+    AfxSetResourceHandle(GetModuleHandleA("ZavrelCom.dll"));
+    Create(IDD_EMOTION_DLG, nullptr);
+    SetOwner(owner);
+    AfxSetResourceHandle(GetModuleHandleA(nullptr));
+  });
 }
 
 HWND CEmotionDlg::GetHwnd() { return GetSafeHwnd(); }
 
-bool CEmotionDlg::DestroyDlg() { return GetSafeHwnd() && DestroyWindow(); }
+bool CEmotionDlg::DestroyDlg() {
+  return NoThrow(false, [&] {
+    CallReference hold(this);
+    return GetSafeHwnd() && DestroyWindow();
+  });
+}
 
 void CEmotionDlg::LoadEmotions(const char* folder) {
+  NoThrowVoid([&] { LoadConfiguration(folder); });
+}
+
+void CEmotionDlg::LoadConfiguration(const char* folder) {
   char base[MAX_PATH];
   DbcsCopy(base, sizeof(base), folder);
   DbcsRemoveTrailingBackslash(base);
@@ -67,10 +80,14 @@ void CEmotionDlg::GetDlgSize(SIZE* out) {
 
 void CEmotionDlg::ShowDlg(int x, int y) {
   if (!GetSafeHwnd()) return;
-  SIZE size;
-  GetDlgSize(&size);
-  MoveWindow(x, y, size.cx, size.cy, TRUE);
-  ShowWindow(SW_SHOW);
+  NoThrowVoid([&] {
+    // Moving and showing reach the host's windows (activation, focus).
+    CallReference hold(this);
+    SIZE size;
+    GetDlgSize(&size);
+    MoveWindow(x, y, size.cx, size.cy, TRUE);
+    if (GetSafeHwnd()) ShowWindow(SW_SHOW);
+  });
 }
 
 void CEmotionDlg::OnOK() {}
@@ -168,23 +185,36 @@ void CEmotionDlg::OnLButtonDown(UINT, CPoint) {
       owner->SendMessage(WM_EMOTION_SELECTED, 0, reinterpret_cast<LPARAM>(&emotion));
     }
     m_nHover = -1;
-    ShowWindow(SW_HIDE);
+    if (GetSafeHwnd()) ShowWindow(SW_HIDE);  // the owner may have destroyed it
   }
 }
 
 LRESULT CEmotionDlg::OnLButtonDownMessage(WPARAM wParam, LPARAM lParam) {
-  OnLButtonDown(static_cast<UINT>(wParam),
-                CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))));
-  return Default();
+  LRESULT result = 0;
+  {
+    // The owner's pick handler may release the picker or destroy its
+    // window; the reference keeps the object until the click is done, and
+    // its release may be the last (nothing of the object is touched after).
+    CallReference hold(this);
+    NoThrowVoid([&] {
+      OnLButtonDown(static_cast<UINT>(wParam),
+                    CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))));
+      if (GetSafeHwnd()) result = Default();
+    });
+  }
+  return result;
 }
 
 void CEmotionDlg::OnKillFocus(CWnd*) {
   Default();
-  ShowWindow(SW_HIDE);
+  if (GetSafeHwnd()) ShowWindow(SW_HIDE);
   m_nHover = -1;
 }
 
 LRESULT CEmotionDlg::OnKillFocusMessage(WPARAM wParam, LPARAM) {
-  OnKillFocus(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)));
+  // Hiding moves the activation and focus to the host's windows, whose
+  // handlers may release the picker.
+  CallReference hold(this);
+  NoThrowVoid([&] { OnKillFocus(CWnd::FromHandle(reinterpret_cast<HWND>(wParam))); });
   return 0;
 }

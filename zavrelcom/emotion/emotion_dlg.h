@@ -84,6 +84,7 @@ class CEmotionDlg : public CDialog, public CComponentT<IEmotionDlg, CEmotionDlg>
   int HitTest(CPoint point) const;
   // The record of emoticon index, read from the file now.
   void FillEmotion(int index, tagEmotion* out) const;
+  void LoadConfiguration(const char* folder);
 
   WORD m_nRows = 8;
   WORD m_nCols = 9;

@@ -2,7 +2,10 @@
 
 #include <io.h>
 
+#include <memory>
+
 #include "afx/afx_gdi.h"
+#include "support/base/no_throw.h"
 #include "support/dravik/ximage.h"
 #include "zavrelcom/server/dbcs_text.h"
 
@@ -49,6 +52,11 @@ void CUserFaceRes::DeleteFaces() {
 }
 
 bool CUserFaceRes::LoadFaces(const char* folder) {
+  // Out of memory: the faces loaded so far stay, and the load answers false.
+  return NoThrow(false, [&] { return LoadFaceFiles(folder); });
+}
+
+bool CUserFaceRes::LoadFaceFiles(const char* folder) {
   DeleteFaces();
   DbcsCopy(m_szFolder, sizeof(m_szFolder), folder);
   DbcsRemoveTrailingBackslash(m_szFolder);
@@ -58,14 +66,19 @@ bool CUserFaceRes::LoadFaces(const char* folder) {
     const CString first = FaceFileName(m_szFolder, number, 0);
     const CString second = FaceFileName(m_szFolder, number, 1);
     if (_access(first, 0) != 0 || _access(second, 0) != 0) break;
-    m_Faces1.Add(LoadFacePicture(first));
-    m_Faces2.Add(LoadFacePicture(second));
+    std::unique_ptr<CxImage> one(LoadFacePicture(first));
+    std::unique_ptr<CxImage> two(LoadFacePicture(second));
+    m_Faces1.SetSize(m_nFaceCount + 1);
+    m_Faces2.SetSize(m_nFaceCount + 1);
+    m_Faces1[m_nFaceCount] = one.release();
+    m_Faces2[m_nFaceCount] = two.release();
     ++m_nFaceCount;
   }
 
   CString defaultFace;
   defaultFace.Format("%s\\default.png", folder ? folder : "");
   delete m_pDefaultFace;
+  m_pDefaultFace = nullptr;
   m_pDefaultFace = new CxImage(defaultFace, 1);
   return true;
 }
@@ -80,8 +93,10 @@ CxImage* CUserFaceRes::Picture(WORD index, int variant) const {
 }
 
 HBITMAP CUserFaceRes::GetFaceBitmap(WORD index, int variant) {
-  CxImage* picture = Picture(index, variant);
-  return picture ? picture->MakeBitmap(nullptr) : nullptr;
+  return NoThrow<HBITMAP>(nullptr, [&]() -> HBITMAP {
+    CxImage* picture = Picture(index, variant);
+    return picture ? picture->MakeBitmap(nullptr) : nullptr;
+  });
 }
 
 void CUserFaceRes::DrawFace(WORD index, int variant, CDC* dc, const RECT* rect) {
@@ -90,13 +105,17 @@ void CUserFaceRes::DrawFace(WORD index, int variant, CDC* dc, const RECT* rect) 
 }
 
 void CUserFaceRes::DrawFace(WORD index, int variant, CDC* dc, int x, int y, int cx, int cy) {
-  CxImage* picture = Picture(index, variant);
-  if (!picture || !dc) return;
-  picture->Draw(dc->GetSafeHdc(), x, y, cx, cy, nullptr, true);
+  NoThrowVoid([&] {
+    CxImage* picture = Picture(index, variant);
+    if (!picture || !dc) return;
+    picture->Draw(dc->GetSafeHdc(), x, y, cx, cy, nullptr, true);
+  });
 }
 
 char* CUserFaceRes::GetFaceFileName(WORD index, int variant, char* buffer) {
   if (!buffer) return nullptr;
-  DbcsCopy(buffer, MAX_PATH, FaceFileName(m_szFolder, index + 1u, variant));
-  return buffer;
+  return NoThrow<char*>(nullptr, [&] {
+    DbcsCopy(buffer, MAX_PATH, FaceFileName(m_szFolder, index + 1u, variant));
+    return buffer;
+  });
 }

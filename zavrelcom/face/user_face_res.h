@@ -77,6 +77,7 @@ class CUserFaceRes : public CComponentT<IUserFaceRes1, CUserFaceRes> {
   char* GetFaceFileName(WORD index, int variant, char* buffer) override;
 
  private:
+  bool LoadFaceFiles(const char* folder);
   void DeleteFaces();
   // The picture of (index, variant); null when there is none.
   CxImage* Picture(WORD index, int variant) const;

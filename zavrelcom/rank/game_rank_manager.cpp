@@ -4,6 +4,14 @@
 #include "zavrelcom/server/dbcs_text.h"
 
 void CGameRankManager::LoadRanks(const char* folder) {
+  try {
+    LoadRankFile(folder);
+  } catch (...) {
+    m_Ranks.RemoveAll();  // out of memory: an empty table, never an unsorted one
+  }
+}
+
+void CGameRankManager::LoadRankFile(const char* folder) {
   m_Ranks.RemoveAll();
   if (!folder) return;
   CString dir(folder);

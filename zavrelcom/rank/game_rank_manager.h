@@ -48,5 +48,6 @@ class CGameRankManager : public CComponentT<IGameRankManager, CGameRankManager> 
   const tagGameRank* GetRank(long score) override;
 
  private:
+  void LoadRankFile(const char* folder);
   CArray<tagGameRank> m_Ranks;
 };

@@ -62,6 +62,21 @@ class CComponentT : public Interface {
   LONG m_nRefCount = 0;
 };
 
+// A reference held for the length of a call that reaches the host (a
+// notification, a message to its windows): a host that releases the
+// component there does not destroy it under the call. The guard's release
+// may be the last; nothing of the component may be touched after it.
+class CallReference {
+ public:
+  explicit CallReference(IUnknownEx* object) : m_object(object) { m_object->AddRef(); }
+  CallReference(const CallReference&) = delete;
+  CallReference& operator=(const CallReference&) = delete;
+  ~CallReference() { m_object->Release(); }
+
+ private:
+  IUnknownEx* m_object;
+};
+
 // Creates a Class and queries it for iid into *out: E_OUTOFMEMORY when the
 // object cannot be made (*out untouched); on a failed query the object is
 // destroyed at once (its count is still 0) and the query's result answered.

@@ -341,3 +341,15 @@ TEST_F(AnimateTest, StoppingAgainLeavesATimerThatReusedTheIdentifierAlone) {
   EXPECT_EQ(1u, TimerTable::Get().count(used));
   EXPECT_TRUE(testkit::PumpMessagesUntil([&] { return log.updates >= 3; }, 5000));
 }
+
+TEST_F(AnimateTest, AbsurdFrameCountIsRefusedWithoutFrames) {
+  // One-pixel cells of a 200 x 200 picture would be 40,000 frames: the
+  // load answers false and keeps none (no exception, no huge allocation).
+  std::vector<COLORREF> columns(5, kCells[0]);
+  const std::string file = Put(folder, "big.bmp", Strip(columns, 40, 200));
+  CxAnimate animation;
+  EXPECT_FALSE(animation.Load(file, CPoint(1, 1)));
+  EXPECT_EQ(0, animation.GetFrameCount());
+  EXPECT_TRUE(animation.Load(file, CPoint(40, 200)));  // five frames
+  EXPECT_EQ(5, animation.GetFrameCount());
+}
