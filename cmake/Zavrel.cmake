@@ -140,6 +140,13 @@ function(zavrel_no_throw_test name)
     # The compiled-in classes are defined here, not imported.
     target_compile_definitions(${name} PRIVATE ZAVREL_BUILDING_DLL)
   endif()
+  if(TARGET ${name} AND ZAVREL_SHARED_RUNTIME)
+    # i686: libstdc++ is linked into the program, as on x86_64, so that its
+    # own allocations (std::string's out-of-line members, instantiated in the
+    # library) reach the program's operator new; libstdc++-6.dll's would not.
+    # libgcc stays shared: DWARF-2 unwinding needs the one shared unwinder.
+    target_link_options(${name} PRIVATE -static-libstdc++)
+  endif()
 endfunction()
 
 # Adds every child directory that has a CMakeLists.txt, in name order, so

@@ -9,10 +9,18 @@ namespace {
 
 std::atomic<bool> g_armed{false};
 std::atomic<long> g_left{0};
+std::atomic<bool> g_every{true};  // refuse every allocation past g_left
+std::atomic<long> g_refusals{0};  // else: how many more to refuse
 std::atomic<bool> g_refused{false};
 
+bool Refuse() {
+  if (!g_armed.load(std::memory_order_relaxed)) return false;
+  if (g_left.fetch_sub(1, std::memory_order_relaxed) > 0) return false;
+  return g_every.load(std::memory_order_relaxed) || g_refusals.fetch_sub(1, std::memory_order_relaxed) > 0;
+}
+
 void* Allocate(std::size_t size) {
-  if (g_armed.load(std::memory_order_relaxed) && g_left.fetch_sub(1, std::memory_order_relaxed) <= 0) {
+  if (Refuse()) {
     g_refused.store(true, std::memory_order_relaxed);
     throw std::bad_alloc();
   }
@@ -24,9 +32,11 @@ void* Allocate(std::size_t size) {
 
 namespace testkit {
 
-FailAllocationsAfter::FailAllocationsAfter(long succeed) {
+FailAllocationsAfter::FailAllocationsAfter(long succeed, long refuse) {
   g_refused.store(false);
   g_left.store(succeed);
+  g_every.store(refuse < 0);
+  g_refusals.store(refuse);
   g_armed.store(true);
 }
 

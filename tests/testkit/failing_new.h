@@ -4,7 +4,8 @@
 // its forms go through it): once armed, the allocations after a given number
 // of successful ones throw std::bad_alloc, until disarmed. Only code linked
 // into the program is affected (a DLL keeps its own allocator), so the
-// programs compile the sources they test into themselves.
+// programs compile the sources they test into themselves. On i686 they link
+// libstdc++ statically for the same reason (see zavrel_no_throw_test).
 #pragma once
 
 #include <cstddef>
@@ -12,10 +13,12 @@
 namespace testkit {
 
 // Arms the failure for its lifetime: `succeed` more allocations succeed,
-// every later one throws. Not nested.
+// then `refuse` allocations throw (every later one by default); after those
+// allocations succeed again, as when memory comes back. Not nested.
 class FailAllocationsAfter {
  public:
-  explicit FailAllocationsAfter(long succeed);
+  static const long kEvery = -1;
+  explicit FailAllocationsAfter(long succeed, long refuse = kEvery);
   FailAllocationsAfter(const FailAllocationsAfter&) = delete;
   FailAllocationsAfter& operator=(const FailAllocationsAfter&) = delete;
   ~FailAllocationsAfter();

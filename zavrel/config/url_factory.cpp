@@ -1,5 +1,6 @@
 #include "zavrel/config/url_factory.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "support/base/no_throw.h"
@@ -70,7 +71,13 @@ bool CUrlFactory::LoadConfig(const std::string& strPath) {
 
 bool CUrlFactory::Load(const std::string& strPath) {
   m_IniFile.SetPath(strPath);
-  m_IniFile.ReadFile();
+  // A missing or keyless file adds nothing and is no failure; a read cut
+  // short for lack of memory (errno ENOMEM) fails the whole load. So does an
+  // accessor below that answers "" for lack of memory, which is not the
+  // file's text.
+  errno = 0;
+  if (!m_IniFile.ReadFile() && errno == ENOMEM) return false;
+  errno = 0;
   m_DomainMap.clear();
   m_UrlMap.clear();
   const unsigned keyCount = m_IniFile.GetNumKeys();
@@ -95,6 +102,7 @@ bool CUrlFactory::Load(const std::string& strPath) {
       }
     }
   }
+  if (errno == ENOMEM) return false;
   CheckTemplates();
   return true;
 }

@@ -2,6 +2,7 @@
 #include "zavrel/datafile/ini_file.h"
 #include "zavrel/util/format_text.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdarg>
 #include <cstdint>
@@ -10,11 +11,32 @@
 #include <cstring>
 #include <memory>
 
-#include "support/base/no_throw.h"
 #include "zavrel/datafile/byte_scan.h"
 #include "zavrel/util/string_utility.h"
 
 namespace {
+
+// The barrier of every member: the body's result, or `failed` with errno
+// set to ENOMEM when it threw (running out of memory is the one way it can),
+// so that a caller can tell that answer from a missing file, key or value.
+template <class Result, class Body>
+Result Guarded(Result failed, Body&& body) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    errno = ENOMEM;
+    return failed;
+  }
+}
+
+template <class Body>
+void GuardedVoid(Body&& body) noexcept {
+  try {
+    body();
+  } catch (...) {
+    errno = ENOMEM;
+  }
+}
 
 // A scan of this many names costs about as much as one hashed lookup.
 const std::size_t kIndexThreshold = 8;
@@ -307,7 +329,7 @@ void CIniFile::AppendValue(IniKey& key, std::string valuename, std::string value
 int CIniFile::FindKey(std::string const keyname) const { return FindKeyRef(keyname); }
 
 unsigned CIniFile::AddKeyName(std::string const keyname) {
-  return NoThrow(kNoKey, [&] { return AddKeyRef(keyname); });
+  return Guarded(kNoKey, [&] { return AddKeyRef(keyname); });
 }
 
 bool CIniFile::DeleteKey(std::string const keyname) {
@@ -320,7 +342,7 @@ bool CIniFile::DeleteKey(std::string const keyname) {
 }
 
 std::string CIniFile::KeyName(unsigned const keyID) const {
-  return NoThrow(std::string(), [&] { return keyID < keyNames.size() ? keyNames[keyID] : std::string(); });
+  return Guarded(std::string(), [&] { return keyID < keyNames.size() ? keyNames[keyID] : std::string(); });
 }
 
 int CIniFile::FindValue(unsigned const keyID, std::string const valuename) const {
@@ -337,7 +359,7 @@ unsigned CIniFile::NumValues(std::string const keyname) {
 }
 
 std::string CIniFile::ValueName(unsigned const keyID, unsigned const valueID) const {
-  return NoThrow(std::string(), [&] {
+  return Guarded(std::string(), [&] {
     if (keyID < keys.size() && valueID < keys[keyID].valueNames.size()) return keys[keyID].valueNames[valueID];
     return std::string();
   });
@@ -349,7 +371,7 @@ std::string CIniFile::ValueName(std::string const keyname, unsigned const valueI
 }
 
 std::string CIniFile::GetValue(unsigned const keyID, unsigned const valueID, std::string const defValue) const {
-  return NoThrow(std::string(), [&] {
+  return Guarded(std::string(), [&] {
     if (keyID < keys.size() && valueID < keys[keyID].values.size()) return keys[keyID].values[valueID];
     return defValue;
   });
@@ -365,7 +387,7 @@ const std::string* CIniFile::FindValueText(const std::string& keyname, const std
 
 std::string CIniFile::GetValue(std::string const keyname, std::string const valuename,
                                std::string const defValue) const {
-  return NoThrow(std::string(), [&] {
+  return Guarded(std::string(), [&] {
     const std::string* text = FindValueText(keyname, valuename);
     return text ? *text : defValue;
   });
@@ -400,7 +422,7 @@ int CIniFile::GetValueV(std::string const keyname, std::string const valuename, 
 }
 
 bool CIniFile::SetValue(unsigned const keyID, unsigned const valueID, std::string const value) {
-  return NoThrow(false, [&] {
+  return Guarded(false, [&] {
     if (keyID < keys.size() && valueID < keys[keyID].values.size()) {
       keys[keyID].values[valueID] = value;
       return true;
@@ -429,16 +451,16 @@ bool CIniFile::SetValueRef(const std::string& keyname, const std::string& valuen
 
 bool CIniFile::SetValue(std::string const keyname, std::string const valuename, std::string const value,
                         bool const create) {
-  return NoThrow(false, [&] { return SetValueRef(keyname, valuename, value, create); });
+  return Guarded(false, [&] { return SetValueRef(keyname, valuename, value, create); });
 }
 
 bool CIniFile::SetValueI(std::string const keyname, std::string const valuename, int const value, bool const create) {
-  return NoThrow(false, [&] { return SetValueRef(keyname, valuename, Format("%d", value), create); });
+  return Guarded(false, [&] { return SetValueRef(keyname, valuename, Format("%d", value), create); });
 }
 
 bool CIniFile::SetValueF(std::string const keyname, std::string const valuename, double const value,
                          bool const create) {
-  return NoThrow(false, [&] { return SetValueRef(keyname, valuename, Format("%f", value), create); });
+  return Guarded(false, [&] { return SetValueRef(keyname, valuename, Format("%f", value), create); });
 }
 
 bool CIniFile::SetValueB(std::string const keyname, std::string const valuename, bool const value, bool const create) {
@@ -449,7 +471,7 @@ bool CIniFile::SetValueV(std::string const keyname, std::string const valuename,
   if (format == nullptr) return false;
   va_list args;
   va_start(args, format);
-  const bool stored = NoThrow(false, [&] {
+  const bool stored = Guarded(false, [&] {
     std::string text;
     return FormatV(text, format, args) && SetValueRef(keyname, valuename, text, true);
   });
@@ -470,11 +492,11 @@ bool CIniFile::DeleteValue(std::string const keyname, std::string const valuenam
 }
 
 void CIniFile::HeaderComment(std::string const comment) {
-  NoThrowVoid([&] { headerComments.push_back(comment); });
+  GuardedVoid([&] { headerComments.push_back(comment); });
 }
 
 std::string CIniFile::HeaderComment(unsigned const commentID) const {
-  return NoThrow(std::string(),
+  return Guarded(std::string(),
                  [&] { return commentID < headerComments.size() ? headerComments[commentID] : std::string(); });
 }
 
@@ -486,7 +508,7 @@ bool CIniFile::DeleteHeaderComment(unsigned commentID) {
 
 bool CIniFile::KeyComment(unsigned const keyID, std::string const comment) {
   if (keyID >= keys.size()) return false;
-  return NoThrow(false, [&] {
+  return Guarded(false, [&] {
     keys[keyID].comments.push_back(comment);
     return true;
   });
@@ -494,11 +516,11 @@ bool CIniFile::KeyComment(unsigned const keyID, std::string const comment) {
 
 bool CIniFile::KeyComment(std::string const keyname, std::string const comment) {
   const int keyID = FindKeyRef(keyname);
-  return keyID >= 0 && NoThrow(false, [&] { return KeyComment(static_cast<unsigned>(keyID), comment); });
+  return keyID >= 0 && Guarded(false, [&] { return KeyComment(static_cast<unsigned>(keyID), comment); });
 }
 
 std::string CIniFile::KeyComment(unsigned const keyID, unsigned const commentID) const {
-  return NoThrow(std::string(), [&] {
+  return Guarded(std::string(), [&] {
     if (keyID < keys.size() && commentID < keys[keyID].comments.size()) return keys[keyID].comments[commentID];
     return std::string();
   });
@@ -590,7 +612,7 @@ void CIniFile::ReadLine(const char* line, std::size_t len, std::string& currentK
 
 bool CIniFile::ReadFile() {
   // Out of memory part-way: false, keeping the lines read so far.
-  return NoThrow(false, [&] { return ReadFileBody(); });
+  return Guarded(false, [&] { return ReadFileBody(); });
 }
 
 bool CIniFile::ReadFileBody() {
@@ -633,7 +655,7 @@ bool CIniFile::ReadFileBody() {
 }
 
 bool CIniFile::WriteFile() {
-  return NoThrow(false, [&] { return WriteFileBody(); });
+  return Guarded(false, [&] { return WriteFileBody(); });
 }
 
 bool CIniFile::WriteFileBody() {

@@ -15,8 +15,11 @@
 // out of range give "", 0, false, -1 or the caller's default. When memory
 // runs out, a member that stores or hands out text answers false, "" (even
 // where a default was given) or, for AddKeyName, 0xFFFFFFFF, and the object
-// holds what it held before the call (ReadFile: plus the lines read so far). Lookups by name are served by indexes kept
-// in step with the arrays, so reading a file is linear in its size.
+// holds what it held before the call (ReadFile: plus the lines read so far),
+// and errno is ENOMEM, so that a caller can tell such an answer from a
+// missing file, key or value (which leave errno as it was, apart from what
+// the C library's file calls set). Lookups by name are served by indexes
+// kept in step with the arrays, so reading a file is linear in its size.
 //
 // Not thread-safe; one object is used by one thread at a time.
 #pragma once
@@ -45,8 +48,8 @@ class ZAVREL_API CIniFile {
 
   // Adds the content of the file at Path() to what the object holds (nothing
   // is cleared). False when the file cannot be opened (nothing changes), when
-  // memory runs out (the lines read so far stay) or when the object holds no
-  // key afterwards. Lines end at a line feed; one
+  // memory runs out (the lines read so far stay; errno is ENOMEM) or when the
+  // object holds no key afterwards. Lines end at a line feed; one
   // carriage return before it is dropped. Reading stops at a read error.
   bool ReadFile();
   // Writes the whole content to Path(), replacing the file. False when the

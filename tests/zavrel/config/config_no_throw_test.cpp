@@ -40,9 +40,9 @@ struct HallConfig : CGameHallConfig_xmlHandler {
   using CGameHallConfig_xmlHandler::elementStart;
 };
 
-}  // namespace
-
-TEST(ConfigNoThrow, UrlFactoryLoadsWholeOrAnswersEmpty) {
+// Sweeps a failure over LoadConfig: `refuse` allocations refused from each
+// point on (every one when negative). The load is whole or fails whole.
+void SweepUrlFactoryLoad(long refuse) {
   testkit::TempDir dir;
   const std::string base = dir.path().string() + kSep;
   const std::string urls = dir.file("urls.ini");
@@ -54,7 +54,7 @@ TEST(ConfigNoThrow, UrlFactoryLoadsWholeOrAnswersEmpty) {
     bool loaded = false;
     bool refused = false;
     {
-      testkit::FailAllocationsAfter fail(succeed);
+      testkit::FailAllocationsAfter fail(succeed, refuse);
       loaded = factory.LoadConfig(path);
       refused = fail.Refused();
     }
@@ -65,6 +65,8 @@ TEST(ConfigNoThrow, UrlFactoryLoadsWholeOrAnswersEmpty) {
     const CString url = factory.MakeRegisterUrl(7);
     if (loaded) {
       EXPECT_STREQ((www + "register.aspx?agent=7&from=a-long-enough-query").c_str(), url.GetString());
+      EXPECT_STREQ(www.c_str(), factory.GetHomePage().GetString());
+      EXPECT_STREQ((www + "hall/index.html").c_str(), factory.MakeHallIndex().GetString());
     } else {
       EXPECT_TRUE(url.IsEmpty());
       EXPECT_TRUE(factory.GetHomePage().IsEmpty());
@@ -73,6 +75,14 @@ TEST(ConfigNoThrow, UrlFactoryLoadsWholeOrAnswersEmpty) {
   });
   EXPECT_GT(runs, 20);
 }
+
+}  // namespace
+
+TEST(ConfigNoThrow, UrlFactoryLoadsWholeOrAnswersEmpty) { SweepUrlFactoryLoad(testkit::FailAllocationsAfter::kEvery); }
+
+// Memory that runs out for a moment, in the INI file's reading or in one of
+// its accessors, still fails the whole load.
+TEST(ConfigNoThrow, UrlFactoryLoadFailsWholeWhenOneAllocationFails) { SweepUrlFactoryLoad(1); }
 
 TEST(ConfigNoThrow, UrlMakersAnswerEmpty) {
   testkit::TempDir dir;

@@ -3,6 +3,8 @@
 // value and row it reports can be read and changed afterwards).
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <new>
 #include <string>
 
 #include "tests/testkit/failing_new.h"
@@ -39,6 +41,100 @@ void ExpectWhole(CIniFile& ini) {
 }
 
 }  // namespace
+
+// The sweeps count on the program's operator new reaching libstdc++'s own
+// allocations (std::string's out-of-line members), on every target.
+TEST(DataFileNoThrow, LibraryStringAllocationsAreRefused) {
+  const std::string text(64, 'x');
+  std::string copy;
+  bool thrown = false;
+  {
+    testkit::FailAllocationsAfter fail(0);
+    try {
+      copy.assign(text);
+    } catch (const std::bad_alloc&) {
+      thrown = true;
+    }
+  }
+  EXPECT_TRUE(thrown);
+  EXPECT_TRUE(copy.empty());
+}
+
+// A failure value for lack of memory leaves errno at ENOMEM, so that a caller
+// can tell it from a missing file, an empty file or a missing name; memory
+// that runs out for a moment (one allocation refused) is caught as well.
+TEST(DataFileNoThrow, IniTellsLackOfMemoryFromMissingData) {
+  testkit::TempDir dir;
+  const std::string path = dir.file("many.ini");
+  ASSERT_TRUE(testkit::WriteFileBytes(path, ManyKeys()));
+  const std::string keyless = dir.file("keyless.ini");
+  ASSERT_TRUE(testkit::WriteFileBytes(keyless, ";only a comment\n"));
+  for (const std::string& none : {dir.file("missing.ini"), keyless}) {
+    CIniFile ini(none);
+    errno = 0;
+    EXPECT_FALSE(ini.ReadFile());
+    EXPECT_NE(ENOMEM, errno) << none;
+    EXPECT_EQ("", ini.GetValue("Key1", "v1"));
+    EXPECT_NE(ENOMEM, errno) << none;
+  }
+  long runs = testkit::SweepAllocationFailures([&](long succeed) {
+    CIniFile ini(path);
+    bool read = false;
+    bool refused = false;
+    errno = 0;
+    {
+      testkit::FailAllocationsAfter fail(succeed, 1);
+      read = ini.ReadFile();
+      refused = fail.Refused();
+    }
+    if (read) {
+      EXPECT_NE(ENOMEM, errno);
+      EXPECT_EQ(12u, ini.NumKeys());
+    } else {
+      EXPECT_TRUE(refused);
+      EXPECT_EQ(ENOMEM, errno);
+    }
+    ExpectWhole(ini);
+    return refused;
+  });
+  EXPECT_GT(runs, 100);
+
+  const std::string key = "a key name long enough to need the heap";
+  const std::string value = "a value name long enough to need the heap";
+  const std::string text = "a value text long enough to need the heap";
+  CIniFile ini;
+  ASSERT_TRUE(ini.SetValue(key, value, text));
+  ASSERT_TRUE(ini.KeyComment(0, text));
+  runs = testkit::SweepAllocationFailures([&](long succeed) {
+    std::string got[5];
+    // The arguments are made before allocation fails, and moved in.
+    std::string keyArg = key, valueArg = value;
+    bool refused = false;
+    errno = 0;
+    {
+      testkit::FailAllocationsAfter fail(succeed, 1);
+      got[0] = ini.KeyName(0);
+      got[1] = ini.ValueName(0, 0);
+      got[2] = ini.GetValue(0, 0);
+      got[3] = ini.GetValue(std::move(keyArg), std::move(valueArg));
+      got[4] = ini.KeyComment(0, 0);
+      refused = fail.Refused();
+    }
+    const std::string expected[5] = {key, value, text, text, text};
+    bool shortOfOne = false;
+    for (int i = 0; i < 5; ++i) {
+      if (got[i].empty()) {
+        shortOfOne = true;
+      } else {
+        EXPECT_EQ(expected[i], got[i]) << i;
+      }
+    }
+    EXPECT_EQ(shortOfOne, errno == ENOMEM);
+    EXPECT_EQ(refused, shortOfOne);
+    return refused;
+  });
+  EXPECT_GT(runs, 5);
+}
 
 TEST(DataFileNoThrow, IniReadFileAnswersFalseAndStaysWhole) {
   testkit::TempDir dir;
