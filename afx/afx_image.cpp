@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "support/base/gdiplus_owners.h"
+#include "base/gdiplus_owners.h"
 
 namespace {
 

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "base/valid_memory.h"
+
 namespace {
 
 AFX_MODULE_STATE& ModuleState() {
@@ -12,14 +14,6 @@ AFX_MODULE_STATE& ModuleState() {
     return s;
   }();
   return state;
-}
-
-bool ProtectionAllows(DWORD protect, BOOL bReadWrite) {
-  if (protect & (PAGE_GUARD | PAGE_NOACCESS)) return false;
-  const DWORD base = protect & 0xFF;
-  const DWORD writable = PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
-  const DWORD readable = writable | PAGE_READONLY | PAGE_EXECUTE_READ;
-  return (base & (bReadWrite ? writable : readable)) != 0;
 }
 
 }  // namespace
@@ -93,17 +87,5 @@ HINSTANCE AfxFindResourceHandle(LPCSTR lpszName, LPCSTR lpszType) {
 }
 
 BOOL AfxIsValidAddress(const void* lp, UINT_PTR nBytes, BOOL bReadWrite) {
-  if (!lp) return FALSE;
-  const std::uintptr_t begin = reinterpret_cast<std::uintptr_t>(lp);
-  if (nBytes == 0) return TRUE;
-  if (begin + nBytes < begin) return FALSE;  // wraps around
-  const std::uintptr_t end = begin + nBytes;
-  std::uintptr_t at = begin;
-  while (at < end) {
-    MEMORY_BASIC_INFORMATION mbi;
-    if (VirtualQuery(reinterpret_cast<LPCVOID>(at), &mbi, sizeof(mbi)) == 0) return FALSE;
-    if (mbi.State != MEM_COMMIT || !ProtectionAllows(mbi.Protect, bReadWrite)) return FALSE;
-    at = reinterpret_cast<std::uintptr_t>(mbi.BaseAddress) + mbi.RegionSize;
-  }
-  return TRUE;
+  return base::IsValidMemory(lp, nBytes, bReadWrite != FALSE) ? TRUE : FALSE;
 }

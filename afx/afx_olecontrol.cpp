@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "afx/afx_file.h"
-#include "support/base/win_owners.h"
+#include "base/win_owners.h"
 
 // --- event sink maps --------------------------------------------------------
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "support/base/win_owners.h"
+#include "base/win_owners.h"
 
 IMPLEMENT_DYNAMIC(CRichEditCtrl, CWnd)
 

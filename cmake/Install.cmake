@@ -18,15 +18,15 @@ set(ZAVREL_PACKAGE_TARGETS
 # test checks the installed tree); everything else is internal.
 set(ZAVREL_PUBLIC_HEADER_GLOBS
   afx/*.h
-  support/base/*.h
+  base/*.h
   zavrel/*.h zavrel/*/*.h
   zavrelcom/*/*.h
   support/brevio/*.h support/dravik/*.h support/kelmar/*.h support/ormlace/*.h
   support/plimsy/*.h support/tessor/*.h
   support/nuvrell/client_socket.h support/nuvrell/socket_types.h)
 set(ZAVREL_INTERNAL_HEADERS
-  support/base/com_server.h
-  support/base/message_pump.h
+  base/com_server.h
+  base/message_pump.h
   zavrel/datafile/byte_scan.h
   zavrel/util/format_text.h
   zavrel/util/module_directory.h

@@ -16,8 +16,8 @@
 #include "afx/afx_gdi.h"
 #include "afx/afx_rect.h"
 #include "afx/afx_richedit.h"
+#include "base/win_owners.h"
 #include "support/anipic/animated_picture.h"
-#include "support/base/win_owners.h"
 #include "tests/support/brevio/picture_files.h"
 #include "zavrelcom/chat/message_proxy.h"
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "afx/afxwin.h"
-#include "support/base/message_pump.h"
+#include "base/message_pump.h"
 #include "zavrel/component/create_functions.h"
 #include "zavrel/component/query_rule.h"
 #include "zavrel/ipc/channel_service.h"

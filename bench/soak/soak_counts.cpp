@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "support/base/win_owners.h"
+#include "base/win_owners.h"
 #include "tests/testkit/testkit.h"
 
 namespace {

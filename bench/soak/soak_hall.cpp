@@ -1,8 +1,8 @@
 #include <cstring>
 #include <vector>
 
+#include "base/message_pump.h"
 #include "bench/soak/soak_phases.h"
-#include "support/base/message_pump.h"
 #include "zavrel/media/browser_dialog.h"
 
 namespace soak {

@@ -26,10 +26,10 @@
 #include <string>
 #include <vector>
 
+#include "base/win_owners.h"
 #include "bench/soak/soak_counts.h"
 #include "bench/soak/soak_phases.h"
 #include "bench/soak/soak_verdict.h"
-#include "support/base/win_owners.h"
 #include "tests/testkit/testkit.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/win_owners.h"
 #include "bench/soak/soak_phases.h"
-#include "support/base/win_owners.h"
 #include "support/tessor/xml_parser.h"
 #include "tests/support/brevio/picture_files.h"
 #include "tests/support/videoctl/videoctl_registration.h"

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "afx/afx_richedit.h"
+#include "base/win_owners.h"
 #include "bench/soak/soak_phases.h"
 #include "support/anipic/animated_picture.h"
-#include "support/base/win_owners.h"
 #include "tests/support/brevio/picture_files.h"
 #include "tests/testkit/testkit.h"
 #include "zavrelcom/chat/message_proxy.h"

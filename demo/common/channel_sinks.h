@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "support/base/message_pump.h"
+#include "base/message_pump.h"
 #include "zavrel/component/query_rule.h"
 #include "zavrel/ipc/channel_interfaces.h"
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "afx/afx_wnd.h"
-#include "support/base/message_pump.h"
+#include "base/message_pump.h"
 #include "zavrel/media/browser_dialog.h"
 
 namespace {

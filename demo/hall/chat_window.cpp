@@ -6,8 +6,8 @@
 #include "afx/afx_button.h"
 #include "afx/afx_richedit.h"
 #include "afx/afx_wnd.h"
+#include "base/win_owners.h"
 #include "support/anipic/animated_picture.h"
-#include "support/base/win_owners.h"
 #include "zavrelcom/chat/message_proxy.h"
 #include "zavrelcom/emotion/emotion_dlg.h"
 

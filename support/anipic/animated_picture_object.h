@@ -17,9 +17,9 @@
 
 #include <memory>
 
+#include "base/win_owners.h"
 #include "support/anipic/animated_picture.h"
 #include "support/anipic/picture_frames.h"
-#include "support/base/win_owners.h"
 
 class CAnimatedPicture : public IAnimatedPicture,
                          public IOleObject,

@@ -8,8 +8,8 @@
 #include <mutex>
 #include <vector>
 
+#include "base/win_owners.h"
 #include "support/anipic/animated_picture_object.h"
-#include "support/base/win_owners.h"
 
 namespace animation_clock {
 namespace {

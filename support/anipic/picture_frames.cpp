@@ -7,7 +7,7 @@
 #include <tuple>
 
 #include "afx/afx_gdi.h"
-#include "support/base/gdiplus_owners.h"
+#include "base/gdiplus_owners.h"
 
 namespace {
 

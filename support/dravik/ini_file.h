@@ -7,7 +7,7 @@
 #pragma once
 
 #include "afx/afx_string.h"
-#include "support/base/library_api.h"
+#include "base/library_api.h"
 
 #ifndef _WIN32
 #error "ini_file.h is part of the Windows build only"

@@ -17,7 +17,7 @@
 // as read. Windows only.
 #pragma once
 
-#include "support/base/library_api.h"
+#include "base/library_api.h"
 
 #ifndef _WIN32
 #error "ximage.h is part of the Windows build only"

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "support/base/library_api.h"
+#include "base/library_api.h"
 
 // The head of a record handed out by GetData. wDataSize is the length of
 // the record's data in bytes (0 when the queue was empty).

@@ -11,7 +11,7 @@
 // them: new operations go after the last slot.
 #pragma once
 
-#include "support/base/unknown_ex.h"
+#include "base/unknown_ex.h"
 #include "support/nuvrell/socket_types.h"
 
 class IClientSocket;

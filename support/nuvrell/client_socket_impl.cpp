@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "support/base/component_base.h"
-#include "support/base/query_rule.h"
+#include "base/component_base.h"
+#include "base/query_rule.h"
 #include "support/nuvrell/socket_texts.h"
 
 namespace nuvrell {

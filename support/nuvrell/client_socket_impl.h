@@ -14,7 +14,7 @@
 #include <memory>
 #include <string>
 
-#include "support/base/win_owners.h"
+#include "base/win_owners.h"
 #include "support/nuvrell/client_socket.h"
 #include "support/nuvrell/proxy_handshake.h"
 #include "support/nuvrell/socket_owner.h"

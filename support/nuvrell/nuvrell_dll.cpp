@@ -1,7 +1,7 @@
 // Nuvrell.dll: the entry point and the creation function of the socket.
 #include <new>
 
-#include "support/base/library_api.h"
+#include "base/library_api.h"
 #include "support/nuvrell/client_socket_impl.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD dwReason, LPVOID lpReserved) {

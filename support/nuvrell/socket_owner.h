@@ -4,7 +4,7 @@
 
 #include <winsock2.h>
 
-#include "support/base/unique_owner.h"
+#include "base/unique_owner.h"
 
 namespace owner_traits {
 

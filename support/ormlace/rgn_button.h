@@ -18,7 +18,7 @@
 #pragma once
 
 #include "afx/afx_button.h"
-#include "support/base/library_api.h"
+#include "base/library_api.h"
 
 class ORMLACE_API CRgnButton : public CButton {
   DECLARE_DYNAMIC(CRgnButton)

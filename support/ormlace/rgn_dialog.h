@@ -19,7 +19,7 @@
 #include "afx/afx_dialog.h"
 #include "afx/afx_gdi.h"
 #include "afx/afx_string.h"
-#include "support/base/library_api.h"
+#include "base/library_api.h"
 
 class ORMLACE_API CRgnDialog : public CDialog {
   DECLARE_DYNAMIC(CRgnDialog)

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 
 CSkinHtmlCtrl::CSkinHtmlCtrl() = default;
 

@@ -16,8 +16,8 @@
 
 #include "afx/afx_olecontrol.h"
 #include "afx/afx_wnd.h"
-#include "support/base/library_api.h"
-#include "support/base/win_owners.h"
+#include "base/library_api.h"
+#include "base/win_owners.h"
 
 class ORMLACE_API CSkinHtmlCtrl : public CWnd {
  public:

@@ -19,7 +19,7 @@
 
 #include <string>
 
-#include "support/base/library_api.h"
+#include "base/library_api.h"
 #include "support/brevio/ximage.h"
 
 class ORMLACE_API CSkinImageManager {

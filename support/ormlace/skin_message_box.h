@@ -11,7 +11,7 @@
 // Windows only.
 #pragma once
 
-#include "support/base/library_api.h"
+#include "base/library_api.h"
 
 #ifndef _WIN32
 #error "skin_message_box.h is part of the Windows build only"

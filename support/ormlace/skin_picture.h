@@ -8,7 +8,7 @@
 
 #include "afx/afx_gdi.h"
 #include "afx/afx_port.h"
-#include "support/base/win_owners.h"
+#include "base/win_owners.h"
 #include "support/brevio/ximage.h"
 
 namespace ormlace {

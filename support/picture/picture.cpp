@@ -9,8 +9,8 @@
 #include <utility>
 
 #include "afx/afx_gdi.h"
-#include "support/base/gdiplus_owners.h"
-#include "support/base/win_owners.h"
+#include "base/gdiplus_owners.h"
+#include "base/win_owners.h"
 
 namespace picture {
 

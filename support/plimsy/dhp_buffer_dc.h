@@ -19,7 +19,7 @@
 
 #include "afx/afx_gdi.h"
 #include "afx/afx_rect.h"
-#include "support/base/library_api.h"
+#include "base/library_api.h"
 
 class PLIMSY_API CDHPBufferDC : public CDC {
   DECLARE_DYNAMIC(CDHPBufferDC)

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "support/base/library_api.h"
+#include "base/library_api.h"
 
 class TESSOR_API XMLAttributes {
  public:

@@ -12,7 +12,7 @@
 
 #include <string>
 
-#include "support/base/library_api.h"
+#include "base/library_api.h"
 #include "support/tessor/xml_attributes.h"
 
 class TESSOR_API XMLHandler {

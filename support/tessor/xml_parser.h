@@ -18,7 +18,7 @@
 #include <cstddef>
 #include <string>
 
-#include "support/base/library_api.h"
+#include "base/library_api.h"
 #include "support/tessor/xml_handler.h"
 
 class TESSOR_API XMLParser {

@@ -17,7 +17,7 @@
 #include <cstddef>
 #include <string>
 
-#include "support/base/library_api.h"
+#include "base/library_api.h"
 
 struct XMLStructureLimits {
   std::size_t maxDepth;       // deepest nesting of elements allowed (root = 1)

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "support/base/com_server.h"
-#include "support/base/win_owners.h"
+#include "base/com_server.h"
+#include "base/win_owners.h"
 
 namespace {
 

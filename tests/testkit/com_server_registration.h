@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "support/base/win_owners.h"
+#include "base/win_owners.h"
 #include "tests/testkit/testkit.h"
 
 namespace testkit {

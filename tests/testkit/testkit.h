@@ -9,7 +9,7 @@
 
 #ifdef _WIN32
 #include "afx/afx_gdi.h"
-#include "support/base/message_pump.h"
+#include "base/message_pump.h"
 #endif
 
 // The calling convention of member functions: thiscall on i686 (`this` in
@@ -46,7 +46,7 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
 
 #ifdef _WIN32
-// The one message pump (support/base/message_pump.h).
+// The one message pump (base/message_pump.h).
 using ::PumpMessagesUntil;
 // Dispatches this thread's messages for about ms milliseconds.
 void PumpMessagesFor(DWORD ms);

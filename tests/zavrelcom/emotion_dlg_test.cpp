@@ -10,7 +10,7 @@
 
 #include "afx/afx_gdi.h"
 #include "afx/afx_wnd.h"
-#include "support/base/win_owners.h"
+#include "base/win_owners.h"
 #include "tests/support/brevio/picture_files.h"
 #include "tests/testkit/testkit.h"
 #include "zavrelcom/emotion/emotion_dlg.h"

@@ -9,7 +9,7 @@
 
 #include "afx/afx_gdi.h"
 #include "afx/afx_module.h"
-#include "support/base/win_owners.h"
+#include "base/win_owners.h"
 #include "tests/support/brevio/picture_files.h"
 #include "tests/testkit/testkit.h"
 #include "zavrelcom/chat/message_proxy.h"

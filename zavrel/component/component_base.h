@@ -1,6 +1,6 @@
 // IsValid and Release as every Zavrel component implements them
 // (ComponentIsValid, ComponentRelease), written once in the bottom layer
-// (support/base/component_base.h) for Zavrel and the socket module alike.
+// (base/component_base.h) for Zavrel and the socket module alike.
 #pragma once
 
-#include "support/base/component_base.h"
+#include "base/component_base.h"

@@ -6,7 +6,7 @@
 #include <new>
 #include <unordered_map>
 
-#include "support/base/win_owners.h"
+#include "base/win_owners.h"
 
 namespace {
 

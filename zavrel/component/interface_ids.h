@@ -1,10 +1,10 @@
 // Interface identifiers and the interface version of Zavrel's components.
 // MakeInterfaceVersion and the identifiers of IUnknownEx and of the socket's
-// interfaces are the bottom layer's (support/base/unknown_ex.h).
+// interfaces are the bottom layer's (base/unknown_ex.h).
 #pragma once
 
 #include "afx/afx_port.h"
-#include "support/base/unknown_ex.h"
+#include "base/unknown_ex.h"
 
 // Every interface of a Zavrel component is at 1.1.1; every query that Zavrel
 // makes passes 1.1.1.0.

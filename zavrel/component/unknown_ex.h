@@ -1,7 +1,7 @@
 // IUnknownEx: the root interface of Zavrel's components (defined in the
-// bottom layer, support/base/unknown_ex.h, which the socket module shares),
+// bottom layer, base/unknown_ex.h, which the socket module shares),
 // with the identifiers of Zavrel's own interfaces.
 #pragma once
 
-#include "support/base/unknown_ex.h"
+#include "base/unknown_ex.h"
 #include "zavrel/component/interface_ids.h"

@@ -1,6 +1,6 @@
 #include "zavrel/config/game_hall_config_xml_handler.h"
 
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 
 const std::string CGameHallConfig_xmlHandler::GameHallConfigElement = "GameHallConfig";
 const std::string CGameHallConfig_xmlHandler::ConfigElement = "Config";

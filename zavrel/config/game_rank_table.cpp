@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 #include "zavrel/component/query_rule.h"
 #include "zavrel/datafile/ini_file.h"
 #include "zavrel/util/string_utility.h"

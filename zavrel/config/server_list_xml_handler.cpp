@@ -1,6 +1,6 @@
 #include "zavrel/config/server_list_xml_handler.h"
 
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 
 const std::string CServerList_xmlHandler::RootElement = "ServerList";
 const std::string CServerList_xmlHandler::LoginServerElement = "LoginServer";

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 
 namespace {
 

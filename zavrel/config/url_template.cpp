@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 #include "zavrel/datafile/byte_scan.h"
 #include "zavrel/util/file_utility.h"
 #include "zavrel/util/string_utility.h"

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 #include "zavrel/util/string_utility.h"
 
 const Version Version::INVALID;

@@ -1,6 +1,6 @@
 #include "zavrel/ipc/channel_service.h"
 
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 #include "zavrel/component/component_base.h"
 #include "zavrel/component/query_rule.h"
 #include "zavrel/ipc/ipc_record.h"

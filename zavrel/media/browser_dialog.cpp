@@ -1,7 +1,7 @@
 #include "zavrel/media/browser_dialog.h"
 
 #include "afx/afx_ddx.h"
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 #include "zavrel/media/browser_dialog_ids.h"
 #include "zavrel/media/destroy_guard.h"
 

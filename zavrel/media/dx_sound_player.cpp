@@ -1,6 +1,6 @@
 #include "zavrel/media/dx_sound_player.h"
 
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 
 #include <dmusici.h>
 #include <dsound.h>
@@ -10,7 +10,7 @@
 #include <string>
 #include <utility>
 
-#include "support/base/win_owners.h"
+#include "base/win_owners.h"
 #include "zavrel/media/sound_test_seam.h"
 
 namespace {

@@ -11,7 +11,7 @@
 
 #include "afx/afx_olecontrol.h"
 #include "afx/afx_wnd.h"
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 
 namespace media {
 

@@ -1,6 +1,6 @@
 #include "zavrel/media/local_video_window.h"
 
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 #include "zavrel/media/hosted_control.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "zavrel/media/midi_player.h"
 
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 
 #include <mmsystem.h>
 

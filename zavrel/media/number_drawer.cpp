@@ -3,7 +3,7 @@
 #include <climits>
 #include <cstdio>
 
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 #include "support/ormlace/skin_image_manager.h"
 #include "zavrel/media/cell_grid.h"
 

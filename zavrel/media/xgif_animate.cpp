@@ -1,6 +1,6 @@
 #include "zavrel/media/xgif_animate.h"
 
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 
 #include "support/ormlace/skin_image_manager.h"
 #include "zavrel/media/destroy_guard.h"

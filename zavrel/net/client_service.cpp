@@ -6,7 +6,7 @@
 
 #include "afx/afx_thread.h"
 #include "afx/afx_wnd.h"
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 #include "support/ormlace/skin_message_box.h"
 #include "zavrel/component/component_base.h"
 #include "zavrel/component/query_rule.h"

@@ -2,7 +2,7 @@
 
 #include <mmsystem.h>
 
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 
 #include <cstdint>
 #include <utility>

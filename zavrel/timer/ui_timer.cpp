@@ -1,6 +1,6 @@
 #include "zavrel/timer/ui_timer.h"
 
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 
 std::map<UINT, CUiTimer*> CUiTimer::s_mapTimers;
 

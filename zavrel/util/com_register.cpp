@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 #include "zavrel/util/module_directory.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "afx/afx_mbcs.h"
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 #include "zavrel/util/file_utility.h"
 
 bool FileUtility::fileExist(const std::string& path) {

@@ -9,8 +9,8 @@
 #include <cstring>
 
 #include "afx/afx_mbcs.h"
-#include "support/base/no_throw.h"
-#include "support/base/win_owners.h"
+#include "base/no_throw.h"
+#include "base/win_owners.h"
 #include "zavrel/util/file_utility.h"
 #include "zavrel/util/module_directory.h"
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "afx/afx_module.h"
-#include "support/base/no_throw.h"
-#include "support/base/win_owners.h"
+#include "base/no_throw.h"
+#include "base/win_owners.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <new>
 
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 
 // Exported through the declaration in the header.
 template class Singleton<RawResourceProvider>;

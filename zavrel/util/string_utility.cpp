@@ -2,7 +2,7 @@
 // string_utility_win.cpp (Windows) and string_utility_iconv.cpp (native).
 #include "zavrel/util/string_utility.h"
 
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 #include "zavrel/util/format_text.h"
 
 #include <cstdarg>

@@ -7,8 +7,8 @@
 
 #include <cstring>
 
-#include "support/base/no_throw.h"
-#include "support/base/unique_owner.h"
+#include "base/no_throw.h"
+#include "base/unique_owner.h"
 #include "zavrel/util/string_utility.h"
 
 namespace {

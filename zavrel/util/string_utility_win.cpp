@@ -2,7 +2,7 @@
 // WideCharToMultiByte with the process's ANSI code page (CP_ACP) and CP_UTF8.
 #include <cstring>
 
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 #include "zavrel/util/string_utility.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 #include "zavrel/util/sys_info_utility_version.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include <ole2.h>
 #include <richole.h>
 
-#include "support/base/win_owners.h"
+#include "base/win_owners.h"
 
 class CImageDataObject : public IDataObject {
  public:

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "afx/afx_gdi.h"
+#include "base/no_throw.h"
+#include "base/win_owners.h"
 #include "support/anipic/animated_picture.h"
-#include "support/base/no_throw.h"
-#include "support/base/win_owners.h"
 #include "support/dravik/ini_file.h"
 #include "support/dravik/ximage.h"
 #include "zavrelcom/server/dbcs_text.h"

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "afx/afx_module.h"
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 #include "support/plimsy/dhp_buffer_dc.h"
 #include "zavrelcom/emotion/emotion_dlg_ids.h"
 #include "zavrelcom/server/dbcs_text.h"

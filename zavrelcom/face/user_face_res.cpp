@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "afx/afx_gdi.h"
-#include "support/base/no_throw.h"
+#include "base/no_throw.h"
 #include "support/dravik/ximage.h"
 #include "zavrelcom/server/dbcs_text.h"
 

@@ -11,8 +11,8 @@
 
 #include <ole2.h>
 
+#include "base/win_owners.h"
 #include "support/anipic/animated_picture.h"
-#include "support/base/win_owners.h"
 #include "tests/testkit/testkit.h"
 
 namespace anipic_test {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "afx/afx_gdi.h"
+#include "base/win_owners.h"
 #include "support/anipic/animated_picture.h"
-#include "support/base/win_owners.h"
 #include "tests/support/anipic/anipic_registration.h"
 #include "tests/support/brevio/picture_files.h"
 #include "tests/testkit/testkit.h"

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "afx/afx_port.h"
-#include "support/base/message_pump.h"
+#include "base/message_pump.h"
 
 class ChildProcess {
  public:

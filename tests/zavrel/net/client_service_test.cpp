@@ -10,7 +10,7 @@
 
 #include "afx/afx_thread.h"
 #include "afx/afx_wnd.h"
-#include "support/base/win_owners.h"
+#include "base/win_owners.h"
 #include "support/ormlace/skin_message_box.h"
 #include "tests/testkit/testkit.h"
 #include "tests/zavrel/net/net_lab.h"

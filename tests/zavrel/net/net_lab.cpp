@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "support/base/win_owners.h"
+#include "base/win_owners.h"
 #include "tests/testkit/testkit.h"
 
 namespace netlab {

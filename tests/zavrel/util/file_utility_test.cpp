@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "support/base/win_owners.h"
+#include "base/win_owners.h"
 #include "tests/testkit/testkit.h"
 #include "zavrel/util/file_utility.h"
 

@@ -7,7 +7,7 @@
 // interface derived from it (the slot order is a contract with other modules).
 #pragma once
 
-#include "afx/afx_port.h"
+#include "base/win_types.h"
 
 // Interface version: product.main.sub.build, from the most significant byte.
 constexpr DWORD MakeInterfaceVersion(BYTE product, BYTE main, BYTE sub, BYTE build) {

@@ -5,11 +5,11 @@
 // imports it. Natively the libraries are static and the macros are empty.
 #pragma once
 
-#include "afx/afx_port.h"
+#include "base/win_types.h"
 
 #if defined(_WIN32)
-#define LIBRARY_EXPORT AFX_DLL_EXPORT
-#define LIBRARY_IMPORT AFX_DLL_IMPORT
+#define LIBRARY_EXPORT BASE_DLL_EXPORT
+#define LIBRARY_IMPORT BASE_DLL_IMPORT
 #else
 #define LIBRARY_EXPORT
 #define LIBRARY_IMPORT

@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "afx/afx_port.h"
+#include "base/win_types.h"
 
 struct InterfaceEntry {
   const IID* iid;

@@ -5,7 +5,7 @@
 // process). Windows only.
 #pragma once
 
-#include "afx/afx_port.h"
+#include "base/win_types.h"
 
 // True as soon as done() holds (checked after every message, and before each
 // wait); false when timeoutMs passes first. wakeHandle (may be null) also

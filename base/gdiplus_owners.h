@@ -2,13 +2,13 @@
 // owners of its objects (see unique_owner.h). Windows only.
 #pragma once
 
-#include "afx/afx_port.h"
+#include "base/win_types.h"
 // After windows.h: GDI+'s headers use its types.
 #include <objidl.h>
 
 #include <gdiplus.h>
 
-#include "support/base/unique_owner.h"
+#include "base/unique_owner.h"
 
 namespace owner_traits {
 

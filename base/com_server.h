@@ -14,7 +14,7 @@
 #include <cstddef>
 #include <string>
 
-#include "support/base/win_owners.h"
+#include "base/win_owners.h"
 
 struct ComServerClass {
   const CLSID* clsid;

@@ -19,7 +19,7 @@
 #include <utility>
 
 #ifdef _WIN32
-#include "afx/afx_port.h"
+#include "base/win_types.h"
 #endif
 
 template <class Traits>

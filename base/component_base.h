@@ -1,5 +1,5 @@
 // IsValid and Release as every component of Zavrel and Nuvrell implements
-// them, on the framework's address check. Windows only.
+// them, on the memory check of base/valid_memory.h. Windows only.
 //
 //   bool IsValid() override { return ComponentIsValid(this); }
 //   bool Release() override { return ComponentRelease(this); }
@@ -8,12 +8,12 @@
 // derive from it, so that Release ends the whole object.
 #pragma once
 
-#include "afx/afx_module.h"
+#include "base/valid_memory.h"
 
 // True when the whole object is committed, readable and writable memory.
 template <class T>
 bool ComponentIsValid(const T* self) {
-  return AfxIsValidAddress(self, sizeof(T), TRUE) != FALSE;
+  return base::IsValidMemory(self, sizeof(T), true);
 }
 
 // Destroys the object when it is valid memory; true in every case.

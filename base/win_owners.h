@@ -3,11 +3,11 @@
 // framework's classes (CBitmap, CDC, ...) instead.
 #pragma once
 
-#include "afx/afx_port.h"
+#include "base/win_types.h"
 
 #include <oleauto.h>
 
-#include "support/base/unique_owner.h"
+#include "base/unique_owner.h"
 
 namespace owner_traits {
 
