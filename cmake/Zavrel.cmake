@@ -51,8 +51,8 @@ function(zavrel_sources target)
 endfunction()
 
 # A library that is a DLL on Windows and a static library natively. Its
-# users include headers from the repository's root here, and from include/
-# of an installed tree.
+# users include its headers from its layer's include root here (zavrel_layer),
+# and from include/ of an installed tree.
 function(zavrel_library target output_name export_define)
   if(ZAVREL_WINDOWS)
     add_library(${target} SHARED)
@@ -63,7 +63,7 @@ function(zavrel_library target output_name export_define)
     add_library(${target} STATIC)
     set_target_properties(${target} PROPERTIES POSITION_INDEPENDENT_CODE ON)
   endif()
-  target_include_directories(${target} PUBLIC $<BUILD_INTERFACE:${ZAVREL_SOURCE_DIR}> $<INSTALL_INTERFACE:include>)
+  target_include_directories(${target} PUBLIC $<INSTALL_INTERFACE:include>)
   zavrel_own_code(${target})
 endfunction()
 

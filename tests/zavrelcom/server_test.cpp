@@ -9,10 +9,10 @@
 #include "afx/afx_module.h"
 #include "zavrelcom/chat/message_proxy.h"
 #include "zavrelcom/emotion/emotion_dlg.h"
+#include "zavrelcom/entry/entry.h"
 #include "zavrelcom/face/user_face_res.h"
 #include "zavrelcom/rank/game_rank_manager.h"
 #include "zavrelcom/server/component.h"
-#include "zavrelcom/server/entry.h"
 
 // The program's non-throwing allocation fails on request; frees of the
 // last block it gave are recorded.

@@ -1,4 +1,4 @@
-#include "zavrelcom/server/entry.h"
+#include "zavrelcom/entry/entry.h"
 
 #include "afx/afx_module.h"
 #include "zavrelcom/chat/message_proxy.h"

@@ -1,7 +1,7 @@
 // Start and stop of ZavrelCom.dll: a framework extension library, so that
 // its dialog template is found through the host's resource chain.
 #include "afx/afx_module.h"
-#include "zavrelcom/server/entry.h"
+#include "zavrelcom/entry/entry.h"
 
 namespace {
 AFX_EXTENSION_MODULE g_zavrelComModule;
