@@ -34,4 +34,11 @@ BOOL CreateHostedControl(CWnd& wnd, Create&& create) noexcept {
   return made;
 }
 
+// Both Create forms of a window hosting the control of clsid: args are the
+// rest of the matching CreateControl form.
+template <class... Args>
+BOOL CreateHostedControlOf(CWnd& wnd, REFCLSID clsid, const Args&... args) noexcept {
+  return CreateHostedControl(wnd, [&] { return ResubclassHostedControl(wnd, wnd.CreateControl(clsid, args...)); });
+}
+
 }  // namespace media

@@ -43,22 +43,16 @@ BOOL CLocalVideoWindow::Resubclass(BOOL bCreated) { return media::ResubclassHost
 
 BOOL CLocalVideoWindow::Create(LPCSTR, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
                                UINT nID, CCreateContext*) {
-  return media::CreateHostedControl(
-      *this, [&] { return Resubclass(CreateControl(GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID)); });
+  return media::CreateHostedControlOf(*this, GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID);
 }
 
 BOOL CLocalVideoWindow::Create(LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID,
                                CFile* pPersist, BOOL bStorage, BSTR bstrLicKey) {
-  return media::CreateHostedControl(*this, [&] {
-    return Resubclass(
-        CreateControl(GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID, pPersist, bStorage, bstrLicKey));
-  });
+  return media::CreateHostedControlOf(*this, GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID, pPersist,
+                                      bStorage, bstrLicKey);
 }
 
-void CLocalVideoWindow::SetWindowSize(int cx, int cy) {
-  m_windowSize.cx = cx;
-  m_windowSize.cy = cy;
-}
+void CLocalVideoWindow::SetWindowSize(int cx, int cy) { m_windowSize = SIZE{cx, cy}; }
 
 void CLocalVideoWindow::SetWindowSize(const SIZE* pSize) {
   if (pSize) m_windowSize = *pSize;

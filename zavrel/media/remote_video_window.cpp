@@ -38,22 +38,16 @@ BOOL CRemoteVideoWindow::Resubclass(BOOL bCreated) { return media::ResubclassHos
 
 BOOL CRemoteVideoWindow::Create(LPCSTR, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
                                 UINT nID, CCreateContext*) {
-  return media::CreateHostedControl(
-      *this, [&] { return Resubclass(CreateControl(GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID)); });
+  return media::CreateHostedControlOf(*this, GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID);
 }
 
 BOOL CRemoteVideoWindow::Create(LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID,
                                 CFile* pPersist, BOOL bStorage, BSTR bstrLicKey) {
-  return media::CreateHostedControl(*this, [&] {
-    return Resubclass(
-        CreateControl(GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID, pPersist, bStorage, bstrLicKey));
-  });
+  return media::CreateHostedControlOf(*this, GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID, pPersist,
+                                      bStorage, bstrLicKey);
 }
 
-void CRemoteVideoWindow::SetWindowSize(int cx, int cy) {
-  m_windowSize.cx = cx;
-  m_windowSize.cy = cy;
-}
+void CRemoteVideoWindow::SetWindowSize(int cx, int cy) { m_windowSize = SIZE{cx, cy}; }
 
 void CRemoteVideoWindow::SetWindowSize(const SIZE* pSize) {
   if (pSize) m_windowSize = *pSize;
