@@ -296,7 +296,7 @@ int CSVFile::getRowSize() { return static_cast<int>(rows.size()); }
 
 int CSVFile::getColumnSize() { return columnSize; }
 
-bool CSVFile::isOpen() { return stream != nullptr; }
+bool CSVFile::isOpen() { return stream.valid(); }
 
 void CSVFile::setUTF8(bool isUtf8) { utf8 = isUtf8; }
 
