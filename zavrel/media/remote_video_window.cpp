@@ -54,11 +54,7 @@ void CRemoteVideoWindow::SetWindowSize(const SIZE* pSize) {
 }
 
 unsigned long CRemoteVideoWindow::GetUserID() {
-  return NoThrow(0UL, [&] {
-    unsigned long result = 0;
-    InvokeHelper(1, DISPATCH_PROPERTYGET, VT_UI4, &result, nullptr);
-    return result;
-  });
+  return media::InvokeForResult<unsigned long>(*this, 1, DISPATCH_PROPERTYGET, VT_UI4, nullptr);
 }
 
 void CRemoteVideoWindow::PutUserID(unsigned long dwUserID) {
@@ -66,11 +62,7 @@ void CRemoteVideoWindow::PutUserID(unsigned long dwUserID) {
 }
 
 long CRemoteVideoWindow::GetVisible() {
-  return NoThrow(0L, [&] {
-    long result = 0;
-    InvokeHelper(2, DISPATCH_PROPERTYGET, VT_I4, &result, nullptr);
-    return result;
-  });
+  return media::InvokeForResult<long>(*this, 2, DISPATCH_PROPERTYGET, VT_I4, nullptr);
 }
 
 void CRemoteVideoWindow::PutVisible(long bVisible) {
