@@ -10,27 +10,10 @@
 
 #include "base/unique_owner.h"
 
-namespace owner_traits {
-
-// A GDI+ image or bitmap (a bitmap is an image), disposed of.
-template <class Image>
-struct GdipImage {
-  using Type = Image*;
-  static Type Empty() noexcept { return nullptr; }
-  static void Close(Type p) noexcept { Gdiplus::DllExports::GdipDisposeImage(p); }
-};
-
-struct GdipGraphics {
-  using Type = Gdiplus::GpGraphics*;
-  static Type Empty() noexcept { return nullptr; }
-  static void Close(Type p) noexcept { Gdiplus::DllExports::GdipDeleteGraphics(p); }
-};
-
-}  // namespace owner_traits
-
-using UniqueGdipImage = UniqueOwner<owner_traits::GdipImage<Gdiplus::GpImage>>;
-using UniqueGdipBitmap = UniqueOwner<owner_traits::GdipImage<Gdiplus::GpBitmap>>;
-using UniqueGdipGraphics = UniqueOwner<owner_traits::GdipGraphics>;
+// A GDI+ image or bitmap (a bitmap is an image) is disposed of.
+using UniqueGdipImage = UniqueOwner<CloseWith<Gdiplus::GpImage*, Gdiplus::DllExports::GdipDisposeImage>>;
+using UniqueGdipBitmap = UniqueOwner<CloseWith<Gdiplus::GpBitmap*, Gdiplus::DllExports::GdipDisposeImage>>;
+using UniqueGdipGraphics = UniqueOwner<CloseWith<Gdiplus::GpGraphics*, Gdiplus::DllExports::GdipDeleteGraphics>>;
 
 // Starts GDI+ once for the calling module (each DLL that includes this has
 // its own start), on first use; false when it cannot start. It is never shut

@@ -1,6 +1,15 @@
 // UniqueOwner: the one move-only owner of a system handle.
 //
-// The traits fix the handle type, its empty value and its close function:
+// The traits fix the handle type, its empty value and its close function.
+// CloseWith builds them from the close function itself, so that a kind of
+// handle takes one line:
+//
+//   using UniqueRegKey = UniqueOwner<CloseWith<HKEY, ::RegCloseKey>>;
+//   using UniqueFileHandle = UniqueOwner<CloseWith<HANDLE, ::CloseHandle, -1>>;
+//
+// (the third argument is the empty value as an integer, for the kinds whose
+// "none" is not 0, such as INVALID_HANDLE_VALUE). Hand-written traits have
+// the same shape:
 //
 //   struct Traits {
 //     using Type = ...;
@@ -8,19 +17,38 @@
 //     static void Close(Type) noexcept;   // called only for a non-empty value
 //   };
 //
-// Closing never throws and keeps the thread's last error (GetLastError on
-// Windows, errno elsewhere), so an owner that goes out of scope on a failure
-// path does not overwrite the error the caller is about to read. An owner
-// never converts to its raw handle by itself: get() lends it, release() gives
-// it up, put() hands its address to a function that fills it.
+// Closing never throws and keeps the thread's last error (errno, and on
+// Windows also GetLastError), so an owner that goes out of scope on a
+// failure path does not overwrite the error the caller is about to read. An
+// owner is exactly the size of its handle, and never converts to it by
+// itself: get() lends it, release() gives it up, put() hands its address to
+// a function that fills it.
 #pragma once
 
 #include <cerrno>
+#include <cstdint>
+#include <type_traits>
 #include <utility>
 
 #ifdef _WIN32
 #include "base/win_types.h"
 #endif
+
+// Traits of a handle of type T closed by CloseFn (a function, or a pointer to
+// one, of any calling convention: Win32's are __stdcall on i686; what it
+// answers is ignored) whose empty value is EmptyValue.
+template <class T, auto CloseFn, std::intptr_t EmptyValue = 0>
+struct CloseWith {
+  using Type = T;
+  static Type Empty() noexcept {
+    if constexpr (std::is_pointer_v<T>) {
+      return reinterpret_cast<T>(EmptyValue);
+    } else {
+      return static_cast<T>(EmptyValue);
+    }
+  }
+  static void Close(Type value) noexcept { CloseFn(value); }
+};
 
 template <class Traits>
 class UniqueOwner {
@@ -50,15 +78,15 @@ class UniqueOwner {
   void reset(Type value = Traits::Empty()) noexcept {
     const Type old = std::exchange(value_, value);
     if (old == Traits::Empty()) return;
+    const int savedErrno = errno;
 #ifdef _WIN32
     const DWORD lastError = ::GetLastError();
     Traits::Close(old);
     ::SetLastError(lastError);
 #else
-    const int savedErrno = errno;
     Traits::Close(old);
-    errno = savedErrno;
 #endif
+    errno = savedErrno;
   }
 
   // Closes what is held and answers the address of the empty slot, for a

@@ -7,85 +7,35 @@
 
 #include <oleauto.h>
 
+#include <cstdint>
+
 #include "base/unique_owner.h"
 
 namespace owner_traits {
 
-// Kernel objects whose "none" is null: events, threads, processes, tokens.
-struct KernelHandle {
-  using Type = HANDLE;
-  static Type Empty() noexcept { return nullptr; }
-  static void Close(Type h) noexcept { ::CloseHandle(h); }
-};
+// INVALID_HANDLE_VALUE as an empty value of CloseWith.
+constexpr std::intptr_t kInvalidHandle = -1;
 
-// Kernel objects whose "none" is INVALID_HANDLE_VALUE: files, snapshots.
-struct FileHandle {
-  using Type = HANDLE;
-  static Type Empty() noexcept { return INVALID_HANDLE_VALUE; }
-  static void Close(Type h) noexcept { ::CloseHandle(h); }
-};
-
-struct FindHandle {
-  using Type = HANDLE;
-  static Type Empty() noexcept { return INVALID_HANDLE_VALUE; }
-  static void Close(Type h) noexcept { ::FindClose(h); }
-};
-
-struct Module {
-  using Type = HMODULE;
-  static Type Empty() noexcept { return nullptr; }
-  static void Close(Type h) noexcept { ::FreeLibrary(h); }
-};
-
-struct Window {
-  using Type = HWND;
-  static Type Empty() noexcept { return nullptr; }
-  static void Close(Type h) noexcept { ::DestroyWindow(h); }
-};
-
-struct RegKey {
-  using Type = HKEY;
-  static Type Empty() noexcept { return nullptr; }
-  static void Close(Type h) noexcept { ::RegCloseKey(h); }
-};
-
-struct GlobalMemory {
-  using Type = HGLOBAL;
-  static Type Empty() noexcept { return nullptr; }
-  static void Close(Type h) noexcept { ::GlobalFree(h); }
-};
-
-struct Icon {
-  using Type = HICON;
-  static Type Empty() noexcept { return nullptr; }
-  static void Close(Type h) noexcept { ::DestroyIcon(h); }
-};
-
-// A string of COM automation (SysAllocString).
-struct Bstr {
-  using Type = BSTR;
-  static Type Empty() noexcept { return nullptr; }
-  static void Close(Type s) noexcept { ::SysFreeString(s); }
-};
-
-// A reference to a COM interface, given up with Release.
+// Gives up a reference to a COM interface.
 template <class Interface>
-struct ComInterface {
-  using Type = Interface*;
-  static Type Empty() noexcept { return nullptr; }
-  static void Close(Type p) noexcept { p->Release(); }
-};
+void ReleaseInterface(Interface* p) noexcept {
+  p->Release();
+}
 
 }  // namespace owner_traits
 
-using UniqueHandle = UniqueOwner<owner_traits::KernelHandle>;
-using UniqueFileHandle = UniqueOwner<owner_traits::FileHandle>;
-using UniqueFindHandle = UniqueOwner<owner_traits::FindHandle>;
-using UniqueModule = UniqueOwner<owner_traits::Module>;
-using UniqueWindow = UniqueOwner<owner_traits::Window>;
-using UniqueRegKey = UniqueOwner<owner_traits::RegKey>;
-using UniqueGlobal = UniqueOwner<owner_traits::GlobalMemory>;
-using UniqueIcon = UniqueOwner<owner_traits::Icon>;
-using UniqueBstr = UniqueOwner<owner_traits::Bstr>;
+// Kernel objects whose "none" is null: events, threads, processes, tokens.
+using UniqueHandle = UniqueOwner<CloseWith<HANDLE, ::CloseHandle>>;
+// Kernel objects whose "none" is INVALID_HANDLE_VALUE: files, snapshots.
+using UniqueFileHandle = UniqueOwner<CloseWith<HANDLE, ::CloseHandle, owner_traits::kInvalidHandle>>;
+using UniqueFindHandle = UniqueOwner<CloseWith<HANDLE, ::FindClose, owner_traits::kInvalidHandle>>;
+using UniqueModule = UniqueOwner<CloseWith<HMODULE, ::FreeLibrary>>;
+using UniqueWindow = UniqueOwner<CloseWith<HWND, ::DestroyWindow>>;
+using UniqueRegKey = UniqueOwner<CloseWith<HKEY, ::RegCloseKey>>;
+using UniqueGlobal = UniqueOwner<CloseWith<HGLOBAL, ::GlobalFree>>;
+using UniqueIcon = UniqueOwner<CloseWith<HICON, ::DestroyIcon>>;
+// A string of COM automation (SysAllocString).
+using UniqueBstr = UniqueOwner<CloseWith<BSTR, ::SysFreeString>>;
+// A reference to a COM interface, given up with Release.
 template <class Interface>
-using UniqueComPtr = UniqueOwner<owner_traits::ComInterface<Interface>>;
+using UniqueComPtr = UniqueOwner<CloseWith<Interface*, owner_traits::ReleaseInterface<Interface>>>;

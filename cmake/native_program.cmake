@@ -19,7 +19,8 @@ function(zavrel_native_program target output_name)
     return()
   endif()
   set(output ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${output_name})
-  file(GLOB_RECURSE headers ${ZAVREL_SOURCE_DIR}/support/nuvrell/*.h ${ZAVREL_SOURCE_DIR}/demo/server/*.h)
+  file(GLOB_RECURSE headers ${ZAVREL_SOURCE_DIR}/base/*.h ${ZAVREL_SOURCE_DIR}/support/nuvrell/*.h
+       ${ZAVREL_SOURCE_DIR}/demo/server/*.h ${ZAVREL_SOURCE_DIR}/demo/common/*.h)
   add_custom_command(
     OUTPUT ${output}
     COMMAND ${ZAVREL_HOST_CXX} -std=c++17 -O2 -Wall -Wextra -Werror -I${ZAVREL_SOURCE_DIR}

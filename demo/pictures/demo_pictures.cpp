@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "demo/common/picture_writer.h"
+
 namespace {
 
-struct Rgb {
-  std::uint8_t r, g, b;
-};
+using picture_writer::Rgb;
 
 const Rgb kKey = {255, 0, 255};
 const Rgb kTable = {0, 96, 56};
@@ -38,44 +38,9 @@ class Picture {
     }
   }
   bool Save(const std::string& path) const {
-    const int stride = (m_width * 3 + 3) & ~3;
-    const std::uint32_t imageBytes = std::uint32_t(stride) * m_height;
-    std::string s = "BM";
-    auto le16 = [&](std::uint32_t v) {
-      s += char(v & 0xFF);
-      s += char((v >> 8) & 0xFF);
-    };
-    auto le32 = [&](std::uint32_t v) {
-      le16(v & 0xFFFF);
-      le16(v >> 16);
-    };
-    le32(54 + imageBytes);
-    le32(0);
-    le32(54);
-    le32(40);
-    le32(std::uint32_t(m_width));
-    le32(std::uint32_t(m_height));
-    le16(1);
-    le16(24);
-    le32(0);
-    le32(imageBytes);
-    le32(2835);
-    le32(2835);
-    le32(0);
-    le32(0);
-    for (int y = m_height - 1; y >= 0; --y) {  // bottom row first
-      for (int x = 0; x < m_width; ++x) {
-        const Rgb& c = m_pixels[std::size_t(y) * m_width + x];
-        s += char(c.b);
-        s += char(c.g);
-        s += char(c.r);
-      }
-      s.append(std::size_t(stride - m_width * 3), '\0');
-    }
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(s.data(), 1, s.size(), f) == s.size();
-    return std::fclose(f) == 0 && ok;
+    return picture_writer::SaveBytes(path, picture_writer::Bmp24(m_width, m_height, [&](int x, int y) {
+                                       return m_pixels[std::size_t(y) * m_width + x];
+                                     }));
   }
 
  private:

@@ -8,19 +8,21 @@
 // with 1-pixel lines inside 2-pixel margins, each emoticon's first frame in
 // its cell). CHAT_DIR receives the line icons "system.bmp", "player.bmp" and
 // "speaker.bmp" (16 x 16, magenta where the chat's background shows).
-// A native program: no Windows header, the files are written byte by byte.
+// A native program: no Windows header, the files are written byte by byte
+// (demo/common/picture_writer.h).
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "demo/common/picture_writer.h"
+
 namespace {
 
-struct Rgb {
-  std::uint8_t r, g, b;
-};
+using picture_writer::Rgb;
 
 // The emoticons' palette (GIF colour table of 8 entries).
 const Rgb kPalette[8] = {{255, 255, 255}, {255, 214, 48},  {40, 30, 20},   {220, 40, 40},
@@ -165,110 +167,11 @@ const std::vector<Emoticon>& Emoticons() {
   return list;
 }
 
-// ---- file formats ----
-
-void Le16(std::string& s, unsigned v) {
-  s += static_cast<char>(v & 0xFF);
-  s += static_cast<char>((v >> 8) & 0xFF);
-}
-
-void Le32(std::string& s, unsigned v) {
-  Le16(s, v & 0xFFFF);
-  Le16(s, v >> 16);
-}
-
-// An endless GIF89a animation of 8 colours, 200 ms a frame. The image data
-// is LZW with a clear code every four pixels, so the codes stay 4 bits.
+// An endless GIF89a animation of the 8 colours, 200 ms a frame.
 std::string Gif(const std::vector<Frame>& frames) {
-  std::string s = "GIF89a";
-  Le16(s, kSide);
-  Le16(s, kSide);
-  s += static_cast<char>(0x82);  // global colour table of 8 entries
-  s += static_cast<char>(kBack);
-  s += static_cast<char>(0);
-  for (const Rgb& c : kPalette) {
-    s += static_cast<char>(c.r);
-    s += static_cast<char>(c.g);
-    s += static_cast<char>(c.b);
-  }
-  s += std::string("\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00", 19);
-  for (const Frame& frame : frames) {
-    s += std::string("\x21\xF9\x04\x04", 4);  // no transparency, do not dispose
-    Le16(s, 20);
-    s += std::string("\x00\x00", 2);
-    s += static_cast<char>(0x2C);
-    Le16(s, 0);
-    Le16(s, 0);
-    Le16(s, kSide);
-    Le16(s, kSide);
-    s += static_cast<char>(0);
-    s += static_cast<char>(3);  // LZW minimum code size
-    std::string data;
-    unsigned acc = 0, bits = 0;
-    auto emit = [&](unsigned code) {
-      acc |= code << bits;
-      bits += 4;
-      while (bits >= 8) {
-        data += static_cast<char>(acc & 0xFF);
-        acc >>= 8;
-        bits -= 8;
-      }
-    };
-    for (std::size_t i = 0; i < frame.size(); ++i) {
-      if (i % 4 == 0) emit(8);  // clear
-      emit(frame[i]);
-    }
-    emit(9);  // end of information
-    if (bits) data += static_cast<char>(acc & 0xFF);
-    for (std::size_t at = 0; at < data.size(); at += 255) {
-      const std::string block = data.substr(at, 255);
-      s += static_cast<char>(block.size());
-      s += block;
-    }
-    s += static_cast<char>(0);
-  }
-  s += static_cast<char>(0x3B);
-  return s;
-}
-
-// A 24-bit BMP; pixel(x, y) with y from the top.
-std::string Bmp(int width, int height, const std::function<Rgb(int, int)>& pixel) {
-  const unsigned row = static_cast<unsigned>((width * 3 + 3) & ~3);
-  const unsigned image = row * static_cast<unsigned>(height);
-  std::string s = "BM";
-  Le32(s, 54 + image);
-  Le32(s, 0);
-  Le32(s, 54);
-  Le32(s, 40);
-  Le32(s, static_cast<unsigned>(width));
-  Le32(s, static_cast<unsigned>(height));
-  Le16(s, 1);
-  Le16(s, 24);
-  Le32(s, 0);
-  Le32(s, image);
-  Le32(s, 2835);
-  Le32(s, 2835);
-  Le32(s, 0);
-  Le32(s, 0);
-  for (int y = height - 1; y >= 0; --y) {
-    std::string line;
-    for (int x = 0; x < width; ++x) {
-      const Rgb c = pixel(x, y);
-      line += static_cast<char>(c.b);
-      line += static_cast<char>(c.g);
-      line += static_cast<char>(c.r);
-    }
-    line.resize(row, '\0');
-    s += line;
-  }
-  return s;
-}
-
-bool Write(const std::string& path, const std::string& bytes) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && ok;
+  std::vector<picture_writer::GifFrame> gifFrames;
+  for (const Frame& frame : frames) gifFrames.push_back({frame, -1});
+  return picture_writer::Gif(kSide, kSide, std::vector<Rgb>(std::begin(kPalette), std::end(kPalette)), gifFrames, 20);
 }
 
 // The picker's grid: 9 x 8 cells of 25 pixels, 1-pixel lines, 2-pixel
@@ -276,7 +179,7 @@ bool Write(const std::string& path, const std::string& bytes) {
 std::string Grid() {
   std::vector<Frame> firsts;
   for (const Emoticon& e : Emoticons()) firsts.push_back(e.frame(0));
-  return Bmp(239, 213, [&](int x, int y) -> Rgb {
+  return picture_writer::Bmp24(239, 213, [&](int x, int y) -> Rgb {
     const int gx = x - 2, gy = y - 2;
     if (gx < 0 || gy < 0 || gx > 9 * 26 || gy > 8 * 26) return {250, 250, 250};
     if (gx % 26 == 0 || gy % 26 == 0) return {200, 210, 225};
@@ -290,7 +193,7 @@ std::string Grid() {
 }
 
 // A 16 x 16 line icon: shape(x, y) gives its colour or magenta.
-std::string Icon(const std::function<Rgb(int, int)>& shape) { return Bmp(16, 16, shape); }
+std::string Icon(const std::function<Rgb(int, int)>& shape) { return picture_writer::Bmp24(16, 16, shape); }
 
 const Rgb kMagenta = {255, 0, 255};
 
@@ -306,29 +209,31 @@ int main(int argc, char** argv) {
   for (const Emoticon& e : Emoticons()) {
     std::vector<Frame> frames;
     for (int i = 0; i < kFrames; ++i) frames.push_back(e.frame(i));
-    ok = Write(emotion + "/" + e.file, Gif(frames)) && ok;
+    ok = picture_writer::SaveBytes(emotion + "/" + e.file, Gif(frames)) && ok;
   }
-  ok = Write(emotion + "/grid.bmp", Grid()) && ok;
+  ok = picture_writer::SaveBytes(emotion + "/grid.bmp", Grid()) && ok;
   // System: a red disc with a white bar; player: a blue head and shoulders;
   // loudspeaker: an orange horn.
-  ok = Write(chat + "/system.bmp", Icon([](int x, int y) -> Rgb {
-               const double d = std::hypot(x - 7.5, y - 7.5);
-               if (d > 7.5) return kMagenta;
-               if (x >= 7 && x <= 8 && ((y >= 3 && y <= 9) || (y >= 11 && y <= 12))) return {255, 255, 255};
-               return {210, 30, 30};
-             })) &&
+  ok = picture_writer::SaveBytes(chat + "/system.bmp", Icon([](int x, int y) -> Rgb {
+                                   const double d = std::hypot(x - 7.5, y - 7.5);
+                                   if (d > 7.5) return kMagenta;
+                                   if (x >= 7 && x <= 8 && ((y >= 3 && y <= 9) || (y >= 11 && y <= 12)))
+                                     return {255, 255, 255};
+                                   return {210, 30, 30};
+                                 })) &&
        ok;
-  ok = Write(chat + "/player.bmp", Icon([](int x, int y) -> Rgb {
-               if (std::hypot(x - 7.5, y - 5) <= 3.5) return {40, 110, 220};
-               if (y >= 10 && std::hypot(x - 7.5, y - 16) <= 7) return {40, 110, 220};
-               return kMagenta;
-             })) &&
+  ok = picture_writer::SaveBytes(chat + "/player.bmp", Icon([](int x, int y) -> Rgb {
+                                   if (std::hypot(x - 7.5, y - 5) <= 3.5) return {40, 110, 220};
+                                   if (y >= 10 && std::hypot(x - 7.5, y - 16) <= 7) return {40, 110, 220};
+                                   return kMagenta;
+                                 })) &&
        ok;
-  ok = Write(chat + "/speaker.bmp", Icon([](int x, int y) -> Rgb {
-               if (x >= 2 && x <= 5 && y >= 6 && y <= 9) return {240, 130, 20};
-               if (x >= 5 && x <= 13 && std::abs(y - 7.5) <= (x - 5) * 0.7 + 1.5) return {240, 130, 20};
-               return kMagenta;
-             })) &&
+  ok = picture_writer::SaveBytes(chat + "/speaker.bmp", Icon([](int x, int y) -> Rgb {
+                                   if (x >= 2 && x <= 5 && y >= 6 && y <= 9) return {240, 130, 20};
+                                   if (x >= 5 && x <= 13 && std::abs(y - 7.5) <= (x - 5) * 0.7 + 1.5)
+                                     return {240, 130, 20};
+                                   return kMagenta;
+                                 })) &&
        ok;
   if (!ok) {
     std::fprintf(stderr, "emoticon-pictures: cannot write into %s or %s\n", emotion.c_str(), chat.c_str());

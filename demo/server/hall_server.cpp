@@ -31,6 +31,8 @@
 #include <string>
 #include <vector>
 
+#include "base/file_owner.h"
+#include "base/unique_owner.h"
 #include "demo/server/hall_script.h"
 #include "support/nuvrell/wire_frame.h"
 
@@ -42,32 +44,19 @@ constexpr std::size_t kSendWindow = 256 * 1024;  // bytes generated ahead of the
 volatile sig_atomic_t g_stop = 0;
 void OnSignal(int) { g_stop = 1; }
 
-class Fd {
- public:
-  explicit Fd(int fd = -1) : m_fd(fd) {}
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  ~Fd() { reset(); }
-  int get() const { return m_fd; }
-  void reset(int fd = -1) {
-    if (m_fd >= 0) close(m_fd);
-    m_fd = fd;
-  }
+// A socket descriptor; socket() answers -1 on failure.
+using UniqueFd = UniqueOwner<CloseWith<int, ::close, -1>>;
 
- private:
-  int m_fd;
-};
-
-FILE* g_log = nullptr;
+UniqueFile g_log;
 void Log(const std::string& line) {
   if (!g_log) return;
-  std::fprintf(g_log, "%s\n", line.c_str());
-  std::fflush(g_log);
+  std::fprintf(g_log.get(), "%s\n", line.c_str());
+  std::fflush(g_log.get());
 }
 
 struct Connection {
   unsigned number = 0;
-  Fd fd;
+  UniqueFd fd;
   const std::vector<hall::Command>* program = nullptr;
   std::size_t pc = 0;
   std::uint32_t sent = 0;  // frames of the current send command
@@ -287,13 +276,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "hall-server: script %s\n", error.c_str());
     return 2;
   }
-  if (!logFile.empty()) g_log = std::fopen(logFile.c_str(), "a");
+  if (!logFile.empty()) g_log.reset(std::fopen(logFile.c_str(), "a"));
 
   signal(SIGINT, OnSignal);
   signal(SIGTERM, OnSignal);
   signal(SIGPIPE, SIG_IGN);
 
-  Fd listener(socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  UniqueFd listener(socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
   if (listener.get() < 0) return 1;
   int one = 1;
   setsockopt(listener.get(), SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
@@ -365,6 +354,6 @@ int main(int argc, char** argv) {
     connections.swap(alive);
   }
   for (auto& c : connections) Close(*c, "server-stopped");
-  if (g_log) std::fclose(g_log);
+  g_log.reset();
   return 0;
 }

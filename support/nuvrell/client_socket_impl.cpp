@@ -58,12 +58,7 @@ namespace {
 WPARAM g_nextResolveId = 0;
 
 // The result list of getaddrinfo.
-struct AddrInfoTraits {
-  using Type = addrinfo*;
-  static Type Empty() noexcept { return nullptr; }
-  static void Close(Type p) noexcept { freeaddrinfo(p); }
-};
-using UniqueAddrInfo = UniqueOwner<AddrInfoTraits>;
+using UniqueAddrInfo = UniqueOwner<CloseWith<addrinfo*, ::freeaddrinfo>>;
 
 void ResolveNames(std::unique_ptr<std::shared_ptr<ResolveRequest>> holder) {
   const std::shared_ptr<ResolveRequest> req(std::move(*holder));

@@ -6,14 +6,5 @@
 
 #include "base/unique_owner.h"
 
-namespace owner_traits {
-
-struct WinsockSocket {
-  using Type = SOCKET;
-  static Type Empty() noexcept { return INVALID_SOCKET; }
-  static void Close(Type s) noexcept { ::closesocket(s); }
-};
-
-}  // namespace owner_traits
-
-using UniqueSocket = UniqueOwner<owner_traits::WinsockSocket>;
+// INVALID_SOCKET is ~0.
+using UniqueSocket = UniqueOwner<CloseWith<SOCKET, ::closesocket, -1>>;

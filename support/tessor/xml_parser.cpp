@@ -8,14 +8,10 @@
 #include <new>
 #include <vector>
 
+#include "base/file_owner.h"
 #include "support/tessor/xml_structure_check.h"
 
 namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 XMLAttributes AttributesOf(const TiXmlElement& element) {
   XMLAttributes attributes;
@@ -65,7 +61,7 @@ bool XMLParser::fail(const std::string& message) {
 bool XMLParser::parseXMLFile(XMLHandler& handler, const std::string& filename) {
   std::string content;
   try {
-    FilePtr file(std::fopen(filename.c_str(), "rb"));
+    UniqueFile file(std::fopen(filename.c_str(), "rb"));
     if (!file) return fail("cannot open " + filename);
     char buffer[65536];
     for (;;) {

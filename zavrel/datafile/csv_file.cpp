@@ -26,8 +26,6 @@ inline std::size_t SkipOrdinary(const char* text, std::size_t i, std::size_t len
 
 }  // namespace
 
-void CSVFile::FileCloser::operator()(std::FILE* f) const { std::fclose(f); }
-
 CSVFile::CSVFile() : columnSize(0), utf8(false), m_chunkPos(0), m_chunkEnd(0) {}
 
 CSVFile::~CSVFile() = default;
@@ -50,18 +48,16 @@ bool CSVFile::open(const char* filePath) {
 bool CSVFile::openFile(const char* filePath) {
   std::printf("begin open csv file: [%s]\n", filePath);
   if (!FileUtility::fileExist(filePath)) {
-    std::FILE* created = std::fopen(filePath, "w+");
-    if (created != nullptr) std::fclose(created);
+    UniqueFile created(std::fopen(filePath, "w+"));  // empty, closed at once
   }
   stream.reset();
   // Binary, so that a carriage return before a line feed is dropped the same
   // way everywhere and a Ctrl-Z byte does not end the file early.
-  std::FILE* f = std::fopen(filePath, "r+b");
-  if (f == nullptr) {
+  UniqueFile opened(std::fopen(filePath, "r+b"));
+  if (!opened) {
     std::printf("open csv file FAILED!: [%s]\n", filePath);
     return false;
   }
-  FilePtr opened(f);
   path = filePath;
   std::printf("Open csv file OK: [%s]\n", filePath);
   rows.clear();
@@ -248,7 +244,7 @@ bool CSVFile::save(const char* filePath) {
 
 bool CSVFile::saveTo(const char* filePath) {
   if (filePath == nullptr) return false;
-  FilePtr out(std::fopen(filePath, "wb"));
+  UniqueFile out(std::fopen(filePath, "wb"));
   if (!out) return false;
   bool ok = true;
   for (const Row& row : rows) {
@@ -300,7 +296,7 @@ int CSVFile::getRowSize() { return static_cast<int>(rows.size()); }
 
 int CSVFile::getColumnSize() { return columnSize; }
 
-bool CSVFile::isOpen() { return stream != nullptr; }
+bool CSVFile::isOpen() { return stream.valid(); }
 
 void CSVFile::setUTF8(bool isUtf8) { utf8 = isUtf8; }
 

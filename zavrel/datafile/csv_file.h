@@ -21,10 +21,10 @@
 #pragma once
 
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "base/file_owner.h"
 #include "zavrel/zavrel_api.h"
 
 class ZAVREL_API CSVFile {
@@ -71,11 +71,6 @@ class ZAVREL_API CSVFile {
   bool deleteAllRow();
 
  private:
-  struct FileCloser {
-    void operator()(std::FILE* f) const;
-  };
-  typedef std::unique_ptr<std::FILE, FileCloser> FilePtr;
-
   bool openFile(const char* path);
   bool parse();
   bool saveTo(const char* path);
@@ -89,7 +84,7 @@ class ZAVREL_API CSVFile {
   // One record; false when the write failed.
   bool writeLine(const Row& row, std::FILE* out = nullptr);
 
-  FilePtr stream;
+  UniqueFile stream;
   std::string path;
   std::vector<Row> rows;
   Row header;

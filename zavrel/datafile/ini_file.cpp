@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 
+#include "base/file_owner.h"
 #include "zavrel/datafile/byte_scan.h"
 #include "zavrel/util/string_utility.h"
 
@@ -96,11 +97,6 @@ std::string Format(const char* format, ...) {
   va_end(args);
   return out;
 }
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-typedef std::unique_ptr<std::FILE, FileCloser> FilePtr;
 
 // Buffers output and writes it in large pieces; remembers any failure.
 class Writer {
@@ -616,7 +612,7 @@ bool CIniFile::ReadFile() {
 }
 
 bool CIniFile::ReadFileBody() {
-  FilePtr file(std::fopen(path.c_str(), "rb"));
+  UniqueFile file(std::fopen(path.c_str(), "rb"));
   if (!file) return false;
 
   // During a read only appends happen, so the key that the current name
@@ -659,7 +655,7 @@ bool CIniFile::WriteFile() {
 }
 
 bool CIniFile::WriteFileBody() {
-  FilePtr file(std::fopen(path.c_str(), "wb"));
+  UniqueFile file(std::fopen(path.c_str(), "wb"));
   if (!file) return false;
   Writer out(file.get());
   for (const std::string& comment : headerComments) {

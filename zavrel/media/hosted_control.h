@@ -34,4 +34,22 @@ BOOL CreateHostedControl(CWnd& wnd, Create&& create) noexcept {
   return made;
 }
 
+// A method or property of the hosted control answering a value of type T
+// (vt) through InvokeHelper; T() when the call throws.
+template <class T, class... Args>
+T InvokeForResult(CWnd& wnd, DISPID id, WORD flags, VARTYPE vt, const BYTE* params, Args... args) noexcept {
+  return NoThrow(T(), [&] {
+    T result{};
+    wnd.InvokeHelper(id, flags, vt, &result, params, args...);
+    return result;
+  });
+}
+
+// Both Create forms of a window hosting the control of clsid: args are the
+// rest of the matching CreateControl form.
+template <class... Args>
+BOOL CreateHostedControlOf(CWnd& wnd, REFCLSID clsid, const Args&... args) noexcept {
+  return CreateHostedControl(wnd, [&] { return ResubclassHostedControl(wnd, wnd.CreateControl(clsid, args...)); });
+}
+
 }  // namespace media

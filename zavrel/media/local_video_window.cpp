@@ -43,22 +43,16 @@ BOOL CLocalVideoWindow::Resubclass(BOOL bCreated) { return media::ResubclassHost
 
 BOOL CLocalVideoWindow::Create(LPCSTR, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
                                UINT nID, CCreateContext*) {
-  return media::CreateHostedControl(
-      *this, [&] { return Resubclass(CreateControl(GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID)); });
+  return media::CreateHostedControlOf(*this, GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID);
 }
 
 BOOL CLocalVideoWindow::Create(LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID,
                                CFile* pPersist, BOOL bStorage, BSTR bstrLicKey) {
-  return media::CreateHostedControl(*this, [&] {
-    return Resubclass(
-        CreateControl(GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID, pPersist, bStorage, bstrLicKey));
-  });
+  return media::CreateHostedControlOf(*this, GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID, pPersist,
+                                      bStorage, bstrLicKey);
 }
 
-void CLocalVideoWindow::SetWindowSize(int cx, int cy) {
-  m_windowSize.cx = cx;
-  m_windowSize.cy = cy;
-}
+void CLocalVideoWindow::SetWindowSize(int cx, int cy) { m_windowSize = SIZE{cx, cy}; }
 
 void CLocalVideoWindow::SetWindowSize(const SIZE* pSize) {
   if (pSize) m_windowSize = *pSize;
@@ -67,11 +61,7 @@ void CLocalVideoWindow::SetWindowSize(const SIZE* pSize) {
 // --- automation -------------------------------------------------------------
 
 long CLocalVideoWindow::StartVideoCapture(long nDevice, long nWidth, long nHeight) {
-  return NoThrow(0L, [&] {
-    long result = 0;
-    InvokeHelper(1, DISPATCH_METHOD, VT_I4, &result, kParamsThreeLongs, nDevice, nWidth, nHeight);
-    return result;
-  });
+  return media::InvokeForResult<long>(*this, 1, DISPATCH_METHOD, VT_I4, kParamsThreeLongs, nDevice, nWidth, nHeight);
 }
 
 void CLocalVideoWindow::StopVideoCapture() {
@@ -79,11 +69,7 @@ void CLocalVideoWindow::StopVideoCapture() {
 }
 
 long CLocalVideoWindow::SetVideoEncoderParam(long nParam1, long nParam2, long nParam3) {
-  return NoThrow(0L, [&] {
-    long result = 0;
-    InvokeHelper(3, DISPATCH_METHOD, VT_I4, &result, kParamsThreeLongs, nParam1, nParam2, nParam3);
-    return result;
-  });
+  return media::InvokeForResult<long>(*this, 3, DISPATCH_METHOD, VT_I4, kParamsThreeLongs, nParam1, nParam2, nParam3);
 }
 
 void CLocalVideoWindow::ShowVideoPropertyPage(long hWndParent) {
@@ -95,11 +81,7 @@ void CLocalVideoWindow::EnableShowLocalVideo(long bEnable) {
 }
 
 long CLocalVideoWindow::StartAudioCapture(long nDevice) {
-  return NoThrow(0L, [&] {
-    long result = 0;
-    InvokeHelper(6, DISPATCH_METHOD, VT_I4, &result, kParamsLong, nDevice);
-    return result;
-  });
+  return media::InvokeForResult<long>(*this, 6, DISPATCH_METHOD, VT_I4, kParamsLong, nDevice);
 }
 
 void CLocalVideoWindow::StopAudioCapture() {
@@ -107,11 +89,7 @@ void CLocalVideoWindow::StopAudioCapture() {
 }
 
 long CLocalVideoWindow::StartAudioPlayer(long nDevice) {
-  return NoThrow(0L, [&] {
-    long result = 0;
-    InvokeHelper(8, DISPATCH_METHOD, VT_I4, &result, kParamsLong, nDevice);
-    return result;
-  });
+  return media::InvokeForResult<long>(*this, 8, DISPATCH_METHOD, VT_I4, kParamsLong, nDevice);
 }
 
 void CLocalVideoWindow::StopAudioPlayer() {
@@ -120,11 +98,8 @@ void CLocalVideoWindow::StopAudioPlayer() {
 
 long CLocalVideoWindow::Login(unsigned long dwServerIP, unsigned long dwPort, unsigned long dwUserID,
                               LPCSTR lpszPassword, short nType) {
-  return NoThrow(0L, [&] {
-    long result = 0;
-    InvokeHelper(10, DISPATCH_METHOD, VT_I4, &result, kParamsLogin, dwServerIP, dwPort, dwUserID, lpszPassword, nType);
-    return result;
-  });
+  return media::InvokeForResult<long>(*this, 10, DISPATCH_METHOD, VT_I4, kParamsLogin, dwServerIP, dwPort, dwUserID,
+                                      lpszPassword, nType);
 }
 
 void CLocalVideoWindow::Logout() {
@@ -132,11 +107,7 @@ void CLocalVideoWindow::Logout() {
 }
 
 long CLocalVideoWindow::StartRecvVideo(unsigned long dwUserID) {
-  return NoThrow(0L, [&] {
-    long result = 0;
-    InvokeHelper(12, DISPATCH_METHOD, VT_I4, &result, kParamsUnsignedLong, dwUserID);
-    return result;
-  });
+  return media::InvokeForResult<long>(*this, 12, DISPATCH_METHOD, VT_I4, kParamsUnsignedLong, dwUserID);
 }
 
 void CLocalVideoWindow::StopRecvVideo(unsigned long dwUserID) {
@@ -144,11 +115,7 @@ void CLocalVideoWindow::StopRecvVideo(unsigned long dwUserID) {
 }
 
 long CLocalVideoWindow::StartRecvAudio(unsigned long dwUserID) {
-  return NoThrow(0L, [&] {
-    long result = 0;
-    InvokeHelper(14, DISPATCH_METHOD, VT_I4, &result, kParamsUnsignedLong, dwUserID);
-    return result;
-  });
+  return media::InvokeForResult<long>(*this, 14, DISPATCH_METHOD, VT_I4, kParamsUnsignedLong, dwUserID);
 }
 
 void CLocalVideoWindow::StopRecvAudio(unsigned long dwUserID) {
@@ -164,51 +131,27 @@ void CLocalVideoWindow::EnableSendAudio(long bEnable) {
 }
 
 long CLocalVideoWindow::get_VideoCapDeviceCount() {
-  return NoThrow(0L, [&] {
-    long result = 0;
-    InvokeHelper(18, DISPATCH_PROPERTYGET, VT_I4, &result, nullptr);
-    return result;
-  });
+  return media::InvokeForResult<long>(*this, 18, DISPATCH_PROPERTYGET, VT_I4, nullptr);
 }
 
 CString CLocalVideoWindow::get_VideoCapDeviceName(long nIndex) {
-  return NoThrow(CString(), [&] {
-    CString result;
-    InvokeHelper(19, DISPATCH_PROPERTYGET, VT_BSTR, &result, kParamsLong, nIndex);
-    return result;
-  });
+  return media::InvokeForResult<CString>(*this, 19, DISPATCH_PROPERTYGET, VT_BSTR, kParamsLong, nIndex);
 }
 
 long CLocalVideoWindow::get_AudioCapDeviceCount() {
-  return NoThrow(0L, [&] {
-    long result = 0;
-    InvokeHelper(20, DISPATCH_PROPERTYGET, VT_I4, &result, nullptr);
-    return result;
-  });
+  return media::InvokeForResult<long>(*this, 20, DISPATCH_PROPERTYGET, VT_I4, nullptr);
 }
 
 CString CLocalVideoWindow::get_AudioCapDeviceName(long nIndex) {
-  return NoThrow(CString(), [&] {
-    CString result;
-    InvokeHelper(21, DISPATCH_PROPERTYGET, VT_BSTR, &result, kParamsLong, nIndex);
-    return result;
-  });
+  return media::InvokeForResult<CString>(*this, 21, DISPATCH_PROPERTYGET, VT_BSTR, kParamsLong, nIndex);
 }
 
 long CLocalVideoWindow::get_AudioPlayDevCount() {
-  return NoThrow(0L, [&] {
-    long result = 0;
-    InvokeHelper(22, DISPATCH_PROPERTYGET, VT_I4, &result, nullptr);
-    return result;
-  });
+  return media::InvokeForResult<long>(*this, 22, DISPATCH_PROPERTYGET, VT_I4, nullptr);
 }
 
 CString CLocalVideoWindow::get_AudioPlayDeviceName(long nIndex) {
-  return NoThrow(CString(), [&] {
-    CString result;
-    InvokeHelper(23, DISPATCH_PROPERTYGET, VT_BSTR, &result, kParamsLong, nIndex);
-    return result;
-  });
+  return media::InvokeForResult<CString>(*this, 23, DISPATCH_PROPERTYGET, VT_BSTR, kParamsLong, nIndex);
 }
 
 // --- messages and events ----------------------------------------------------

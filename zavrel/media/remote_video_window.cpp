@@ -38,33 +38,23 @@ BOOL CRemoteVideoWindow::Resubclass(BOOL bCreated) { return media::ResubclassHos
 
 BOOL CRemoteVideoWindow::Create(LPCSTR, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
                                 UINT nID, CCreateContext*) {
-  return media::CreateHostedControl(
-      *this, [&] { return Resubclass(CreateControl(GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID)); });
+  return media::CreateHostedControlOf(*this, GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID);
 }
 
 BOOL CRemoteVideoWindow::Create(LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID,
                                 CFile* pPersist, BOOL bStorage, BSTR bstrLicKey) {
-  return media::CreateHostedControl(*this, [&] {
-    return Resubclass(
-        CreateControl(GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID, pPersist, bStorage, bstrLicKey));
-  });
+  return media::CreateHostedControlOf(*this, GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID, pPersist,
+                                      bStorage, bstrLicKey);
 }
 
-void CRemoteVideoWindow::SetWindowSize(int cx, int cy) {
-  m_windowSize.cx = cx;
-  m_windowSize.cy = cy;
-}
+void CRemoteVideoWindow::SetWindowSize(int cx, int cy) { m_windowSize = SIZE{cx, cy}; }
 
 void CRemoteVideoWindow::SetWindowSize(const SIZE* pSize) {
   if (pSize) m_windowSize = *pSize;
 }
 
 unsigned long CRemoteVideoWindow::GetUserID() {
-  return NoThrow(0UL, [&] {
-    unsigned long result = 0;
-    InvokeHelper(1, DISPATCH_PROPERTYGET, VT_UI4, &result, nullptr);
-    return result;
-  });
+  return media::InvokeForResult<unsigned long>(*this, 1, DISPATCH_PROPERTYGET, VT_UI4, nullptr);
 }
 
 void CRemoteVideoWindow::PutUserID(unsigned long dwUserID) {
@@ -72,11 +62,7 @@ void CRemoteVideoWindow::PutUserID(unsigned long dwUserID) {
 }
 
 long CRemoteVideoWindow::GetVisible() {
-  return NoThrow(0L, [&] {
-    long result = 0;
-    InvokeHelper(2, DISPATCH_PROPERTYGET, VT_I4, &result, nullptr);
-    return result;
-  });
+  return media::InvokeForResult<long>(*this, 2, DISPATCH_PROPERTYGET, VT_I4, nullptr);
 }
 
 void CRemoteVideoWindow::PutVisible(long bVisible) {

@@ -6,14 +6,12 @@
 
 #include "support/ormlace/skin_image_manager.h"
 #include "zavrel/media/cell_grid.h"
-#include "zavrel/media/destroy_guard.h"
 #include "zavrel/media/frame_steps.h"
 
 namespace {
 
 // Most frames one picture is cut into.
 constexpr std::int64_t kMaxFrames = 4096;
-constexpr UINT kNoTimer = static_cast<UINT>(-1);
 
 }  // namespace
 
@@ -30,10 +28,8 @@ CxAnimate::CxAnimate()
       m_bPlaying(false),
       m_bLoop(false),
       m_pListener(nullptr),
-      m_pTimer(new CUiTimer),
-      m_nTimerID(kNoTimer) {
-  m_pTimer->RegisterListener(this);
-}
+      m_pTimer(media::NewTimerOf(this)),
+      m_nTimerID(media::kNoTimer) {}
 
 CxAnimate::CxAnimate(const CxAnimate& other) : CxAnimate() {
   CopySettings(other);
@@ -42,19 +38,13 @@ CxAnimate::CxAnimate(const CxAnimate& other) : CxAnimate() {
 
 CxAnimate& CxAnimate::operator=(const CxAnimate& other) {
   if (&other == this) return *this;
-  // Only this object's own timer is touched: the source keeps running.
-  m_pTimer->KillAllTimer();
-  m_nTimerID = kNoTimer;
+  media::StopTimers(*m_pTimer, m_nTimerID);
   CopySettings(other);
   if (m_bPlaying) StartTimer();
   return *this;
 }
 
-CxAnimate::~CxAnimate() {
-  media::DestroyGuard::Destroying(this);
-  m_pTimer.reset();
-  ClearFrame();
-}
+CxAnimate::~CxAnimate() { media::EndAnimation(this, m_pTimer, m_Frames); }
 
 void CxAnimate::CopySettings(const CxAnimate& other) {
   m_nAnimateID = other.m_nAnimateID;
@@ -106,7 +96,7 @@ bool CxAnimate::LoadCells(const std::string& name, const POINT& cellSize, const 
 void CxAnimate::Play(bool bPlay, int nFramesPerSecond) {
   Stop();
   if (!bPlay || nFramesPerSecond <= 0) return;
-  m_nInterval = 1000u / static_cast<UINT>(nFramesPerSecond);
+  m_nInterval = media::FrameInterval(static_cast<unsigned long>(nFramesPerSecond));
   m_nCurFrame = m_bReverse ? GetFrameCount() - 1 : 0;
   StartTimer();
   m_bPlaying = true;
@@ -118,10 +108,7 @@ void CxAnimate::StartTimer() { m_nTimerID = m_pTimer->SetTimer(m_nInterval); }
 void CxAnimate::Stop() {
   m_nCurFrame = 0;
   m_bPlaying = false;
-  // All of this object's timers and nothing else: an identifier kept from
-  // an earlier run may since belong to another object's timer.
-  m_pTimer->KillAllTimer();
-  m_nTimerID = kNoTimer;
+  media::StopTimers(*m_pTimer, m_nTimerID);
 }
 
 void CxAnimate::Pause() { Stop(); }
@@ -132,7 +119,7 @@ void CxAnimate::SetReverse(bool bReverse) { m_bReverse = bReverse; }
 
 void CxAnimate::SetAnimSpeed(unsigned long nFramesPerSecond) {
   if (nFramesPerSecond == 0) return;
-  m_nInterval = static_cast<UINT>(1000ul / nFramesPerSecond);
+  m_nInterval = media::FrameInterval(nFramesPerSecond);
 }
 
 void CxAnimate::SetListener(CxAnimateListener* pListener) { m_pListener = pListener; }
@@ -148,9 +135,7 @@ int CxAnimate::GetCurrentFrameIndex() const { return m_nCurFrame; }
 CSize CxAnimate::GetFrameSize() const { return m_szFrame; }
 
 void CxAnimate::Draw(CDC* pDC, int x, int y) {
-  if (!pDC || !m_bPlaying || m_nCurFrame < 0 || m_nCurFrame >= GetFrameCount()) return;
-  m_ptDraw = CPoint(x, y);
-  media::DrawFrame(m_Frames, m_nCurFrame, pDC, x, y);
+  media::DrawFrame(m_Frames, m_nCurFrame, m_bPlaying, m_ptDraw, pDC, x, y);
 }
 
 void CxAnimate::ClearFrame() { media::ClearFrames(m_Frames); }
@@ -163,11 +148,8 @@ void CxAnimate::UpdateAnimate() {
   if (!m_bPlaying) return;
   if (media::StepFrame(m_nCurFrame, GetFrameCount(), m_bReverse, m_bLoop)) {
     Stop();
-    if (m_pListener) {
-      media::DestroyGuard guard(this);
-      m_pListener->OnAnimatePlayOver(m_nAnimateID);
-      if (guard.destroyed()) return;
-    }
+    const int id = m_nAnimateID;
+    if (!media::TellRunOver(this, m_pListener, [id](CxAnimateListener& l) { l.OnAnimatePlayOver(id); })) return;
   }
   if (m_pListener) m_pListener->OnAnimateUpdate(CRect(m_ptDraw, m_szFrame));
 }

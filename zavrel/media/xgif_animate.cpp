@@ -3,14 +3,9 @@
 #include "base/no_throw.h"
 
 #include "support/ormlace/skin_image_manager.h"
-#include "zavrel/media/destroy_guard.h"
 #include "zavrel/media/frame_steps.h"
 
-namespace {
-
-constexpr UINT kNoTimer = static_cast<UINT>(-1);
-
-}  // namespace
+namespace {}  // namespace
 
 CxGifAnimateListener::~CxGifAnimateListener() = default;
 void CxGifAnimateListener::OnGifAnimatePlayStart(int) {}
@@ -26,10 +21,8 @@ CxGifAnimate::CxGifAnimate()
       m_bLoop(false),
       m_bShow(false),
       m_pListener(nullptr),
-      m_pTimer(new CUiTimer),
-      m_nTimerID(kNoTimer) {
-  m_pTimer->RegisterListener(this);
-}
+      m_pTimer(media::NewTimerOf(this)),
+      m_nTimerID(media::kNoTimer) {}
 
 CxGifAnimate::CxGifAnimate(const CxGifAnimate& other) : CxGifAnimate() {
   CopySettings(other);
@@ -38,18 +31,13 @@ CxGifAnimate::CxGifAnimate(const CxGifAnimate& other) : CxGifAnimate() {
 
 CxGifAnimate& CxGifAnimate::operator=(const CxGifAnimate& other) {
   if (&other == this) return *this;
-  m_pTimer->KillAllTimer();
-  m_nTimerID = kNoTimer;
+  media::StopTimers(*m_pTimer, m_nTimerID);
   CopySettings(other);
   if (m_bPlaying) StartTimer();
   return *this;
 }
 
-CxGifAnimate::~CxGifAnimate() {
-  media::DestroyGuard::Destroying(this);
-  m_pTimer.reset();
-  ClearFrame();
-}
+CxGifAnimate::~CxGifAnimate() { media::EndAnimation(this, m_pTimer, m_Frames); }
 
 void CxGifAnimate::CopySettings(const CxGifAnimate& other) {
   m_nAnimateID = other.m_nAnimateID;
@@ -95,7 +83,7 @@ bool CxGifAnimate::LoadFrames(const std::string& name) {
 void CxGifAnimate::Play(int nFramesPerSecond) {
   Stop();
   if (nFramesPerSecond <= 0) return;
-  m_nInterval = 1000u / static_cast<UINT>(nFramesPerSecond);
+  m_nInterval = media::FrameInterval(static_cast<unsigned long>(nFramesPerSecond));
   m_nCurFrame = m_bReverse ? GetFrameCount() - 1 : 0;
   StartTimer();
   m_bPlaying = true;
@@ -108,9 +96,7 @@ void CxGifAnimate::StartTimer() { m_nTimerID = m_pTimer->SetTimer(m_nInterval); 
 void CxGifAnimate::Stop() {
   m_bPlaying = false;
   m_bShow = false;
-  // This object's timers only (see CxAnimate::Stop).
-  m_pTimer->KillAllTimer();
-  m_nTimerID = kNoTimer;
+  media::StopTimers(*m_pTimer, m_nTimerID);
 }
 
 void CxGifAnimate::Pause() { Stop(); }
@@ -125,7 +111,7 @@ void CxGifAnimate::SetReverse(bool bReverse) { m_bReverse = bReverse; }
 
 void CxGifAnimate::SetAnimSpeed(unsigned long nFramesPerSecond) {
   if (nFramesPerSecond == 0) return;
-  m_nInterval = static_cast<UINT>(1000ul / nFramesPerSecond);
+  m_nInterval = media::FrameInterval(nFramesPerSecond);
 }
 
 void CxGifAnimate::SetListener(CxGifAnimateListener* pListener) { m_pListener = pListener; }
@@ -145,9 +131,7 @@ int CxGifAnimate::GetAnimateWidth() const { return m_szFrame.cx; }
 int CxGifAnimate::GetAnimateHeight() const { return m_szFrame.cy; }
 
 void CxGifAnimate::Draw(CDC* pDC, int x, int y) {
-  if (!pDC || !m_bPlaying || m_nCurFrame < 0 || m_nCurFrame >= GetFrameCount()) return;
-  m_ptDraw = CPoint(x, y);
-  media::DrawFrame(m_Frames, m_nCurFrame, pDC, x, y);
+  media::DrawFrame(m_Frames, m_nCurFrame, m_bPlaying, m_ptDraw, pDC, x, y);
 }
 
 void CxGifAnimate::ClearFrame() { media::ClearFrames(m_Frames); }
@@ -160,11 +144,8 @@ void CxGifAnimate::UpdateAnimate() {
   if (!m_bPlaying) return;
   if (media::StepFrame(m_nCurFrame, GetFrameCount(), m_bReverse, m_bLoop)) {
     Stop();
-    if (m_pListener) {
-      media::DestroyGuard guard(this);
-      m_pListener->OnGifAnimatePlayOver(m_nAnimateID);
-      if (guard.destroyed()) return;
-    }
+    const int id = m_nAnimateID;
+    if (!media::TellRunOver(this, m_pListener, [id](CxGifAnimateListener& l) { l.OnGifAnimatePlayOver(id); })) return;
   }
   if (m_pListener) m_pListener->OnGifAnimateUpdate(CRect(m_ptDraw, m_szFrame));
 }

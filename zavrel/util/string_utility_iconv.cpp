@@ -14,12 +14,7 @@
 namespace {
 
 // An iconv descriptor, closed by its owner; iconv_open reports failure as -1.
-struct IconvTraits {
-  using Type = iconv_t;
-  static Type Empty() noexcept { return reinterpret_cast<iconv_t>(-1); }
-  static void Close(Type cd) noexcept { iconv_close(cd); }
-};
-using IconvHandle = UniqueOwner<IconvTraits>;
+using IconvHandle = UniqueOwner<CloseWith<iconv_t, ::iconv_close, -1>>;
 
 const char kAnsi[] = "GBK";
 const char kUtf8[] = "UTF-8";
