@@ -16,6 +16,7 @@
 #include "afx/afx_gdi.h"
 #include "afx/afx_rect.h"
 #include "afx/afx_richedit.h"
+#include "base/message_pump.h"
 #include "base/win_owners.h"
 #include "support/anipic/animated_picture.h"
 #include "tests/support/brevio/picture_files.h"
@@ -49,18 +50,9 @@ double WallSeconds() {
   return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+// Dispatches the thread's messages for ms milliseconds.
 void PumpFor(DWORD ms) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    const DWORD spent = GetTickCount() - start;
-    if (spent >= ms) return;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - spent, QS_ALLINPUT);
-  }
+  PumpMessagesUntil([] { return false; }, ms);
 }
 
 // CPU seconds per wall second while the thread pumps for kMeasureMs.

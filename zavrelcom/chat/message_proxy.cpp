@@ -52,6 +52,12 @@ class CMessageRunWriter : public IChatRunWriter {
     }
   }
 
+  // Writes one chat line through compose(writer, colors, codes), with the
+  // proxy held for the line (a host may release it in a notification) and
+  // the colours and emoticon table as they stand when the line starts.
+  template <class Compose>
+  static bool Line(CMessageProxy& proxy, Compose&& compose);
+
  private:
   bool Ended() const { return m_proxy.m_nClears != m_clears; }
 
@@ -101,6 +107,19 @@ CHARFORMAT2A ColorFormat(COLORREF color) {
 }
 
 }  // namespace
+
+template <class Compose>
+bool CMessageRunWriter::Line(CMessageProxy& proxy, Compose&& compose) {
+  return NoThrow(false, [&] {
+    CallReference hold(&proxy);
+    const std::shared_ptr<const EmoticonMatcher> codes = proxy.m_EmotionCodes;
+    CMessageRunWriter writer(proxy);
+    ChatColor colors[kChatColorCount];
+    ColorTable(proxy.m_Colors, colors);
+    compose(writer, colors, *codes);
+    return true;
+  });
+}
 
 CMessageProxy::CMessageProxy() : m_EmotionCodes(std::make_shared<EmoticonMatcher>()) {
   for (int i = 0; i < kChatColorCount; ++i) m_Colors[i] = kDefaultChatColors[i];
@@ -234,27 +253,16 @@ bool CMessageProxy::InsertTime(COLORREF color) {
 
 bool CMessageProxy::InsertSystemMessage(const char* text) {
   if (!m_pRichEdit || !HasText(text)) return false;
-  return NoThrow(false, [&] {
-    CallReference hold(this);
-    const std::shared_ptr<const EmoticonMatcher> codes = m_EmotionCodes;
-    CMessageRunWriter writer(*this);
-    ChatColor colors[kChatColorCount];
-    ColorTable(m_Colors, colors);
-    ComposeSystemLine(writer, colors, text, *codes);
-    return true;
-  });
+  return CMessageRunWriter::Line(
+      *this, [&](auto& writer, auto colors, auto& codes) { ComposeSystemLine(writer, colors, text, codes); });
 }
 
 bool CMessageProxy::InsertRichText(const char* text, COLORREF color, bool newLine) {
   if (!m_pRichEdit || !HasText(text)) return false;
-  return NoThrow(false, [&] {
-    CallReference hold(this);
-    const std::shared_ptr<const EmoticonMatcher> codes = m_EmotionCodes;
-    CMessageRunWriter writer(*this);
+  return CMessageRunWriter::Line(*this, [&](auto& writer, auto /*colors*/, auto& codes) {
     std::size_t budget = kMaxEmoticonsPerLine;
-    ComposeMarkup(writer, text, color, *codes, &budget);
+    ComposeMarkup(writer, text, color, codes, &budget);
     if (newLine) writer.WriteRun("\r\n", 2, color);
-    return true;
   });
 }
 
@@ -271,41 +279,23 @@ bool CMessageProxy::InsertPlainText(const char* text, COLORREF color, bool newLi
 
 bool CMessageProxy::InsertUserMessage(const tagChatUser* user, const char* text, COLORREF color) {
   if (!m_pRichEdit || !user || !HasText(text)) return false;
-  return NoThrow(false, [&] {
-    CallReference hold(this);
-    const std::shared_ptr<const EmoticonMatcher> codes = m_EmotionCodes;
-    CMessageRunWriter writer(*this);
-    ChatColor colors[kChatColorCount];
-    ColorTable(m_Colors, colors);
-    ComposeUserLine(writer, colors, user->dwUserID, user->szName, text, color, *codes);
-    return true;
+  return CMessageRunWriter::Line(*this, [&](auto& writer, auto colors, auto& codes) {
+    ComposeUserLine(writer, colors, user->dwUserID, user->szName, text, color, codes);
   });
 }
 
 bool CMessageProxy::InsertPrivateMessage(const tagChatUser* from, const tagChatUser* to, const char* text,
                                          COLORREF color) {
   if (!m_pRichEdit || !from || !to || !HasText(text)) return false;
-  return NoThrow(false, [&] {
-    CallReference hold(this);
-    const std::shared_ptr<const EmoticonMatcher> codes = m_EmotionCodes;
-    CMessageRunWriter writer(*this);
-    ChatColor colors[kChatColorCount];
-    ColorTable(m_Colors, colors);
-    ComposePrivateLine(writer, colors, from->dwUserID, from->szName, to->dwUserID, to->szName, text, color, *codes);
-    return true;
+  return CMessageRunWriter::Line(*this, [&](auto& writer, auto colors, auto& codes) {
+    ComposePrivateLine(writer, colors, from->dwUserID, from->szName, to->dwUserID, to->szName, text, color, codes);
   });
 }
 
 bool CMessageProxy::InsertSpeakerMessage(const tagChatUser* user, const char* text) {
   if (!m_pRichEdit || !user || !HasText(text)) return false;
-  return NoThrow(false, [&] {
-    CallReference hold(this);
-    const std::shared_ptr<const EmoticonMatcher> codes = m_EmotionCodes;
-    CMessageRunWriter writer(*this);
-    ChatColor colors[kChatColorCount];
-    ColorTable(m_Colors, colors);
-    ComposeSpeakerLine(writer, colors, user->dwUserID, user->szName, text, *codes);
-    return true;
+  return CMessageRunWriter::Line(*this, [&](auto& writer, auto colors, auto& codes) {
+    ComposeSpeakerLine(writer, colors, user->dwUserID, user->szName, text, codes);
   });
 }
 
