@@ -28,6 +28,7 @@ set(ZAVREL_INTERNAL_HEADERS
   base/com_server.h
   base/message_pump.h
   zavrel/datafile/byte_scan.h
+  zavrel/util/convert_into.h
   zavrel/util/format_text.h
   zavrel/util/module_directory.h
   zavrel/media/cell_grid.h

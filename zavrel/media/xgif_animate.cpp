@@ -5,8 +5,6 @@
 #include "support/ormlace/skin_image_manager.h"
 #include "zavrel/media/frame_steps.h"
 
-namespace {}  // namespace
-
 CxGifAnimateListener::~CxGifAnimateListener() = default;
 void CxGifAnimateListener::OnGifAnimatePlayStart(int) {}
 void CxGifAnimateListener::OnGifAnimatePlayOver(int) {}

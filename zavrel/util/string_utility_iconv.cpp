@@ -9,6 +9,7 @@
 
 #include "base/no_throw.h"
 #include "base/unique_owner.h"
+#include "zavrel/util/convert_into.h"
 #include "zavrel/util/string_utility.h"
 
 namespace {
@@ -128,21 +129,9 @@ std::string Convert(const char* from, const char* to, const std::string& src, st
 }  // namespace
 
 std::string StringUtility::UTF8ToAnsi(const std::string& utf8, std::string& out) {
-  // Out of memory: out and the result are empty.
-  std::string converted;
-  NoThrowVoid([&] { converted = Convert(kUtf8, kAnsi, utf8, s_wchar_buf, s_char_buf); });
-  out.swap(converted);
-  std::string copy = NoThrow(std::string(), [&] { return out; });
-  if (copy.size() != out.size()) out.clear();  // no copy: both empty
-  return copy;
+  return ConvertInto(out, [&] { return Convert(kUtf8, kAnsi, utf8, s_wchar_buf, s_char_buf); });
 }
 
 std::string StringUtility::AnsiToUTF8(const std::string& ansi, std::string& out) {
-  // Out of memory: out and the result are empty.
-  std::string converted;
-  NoThrowVoid([&] { converted = Convert(kAnsi, kUtf8, ansi, s_wchar_buf, s_char_buf); });
-  out.swap(converted);
-  std::string copy = NoThrow(std::string(), [&] { return out; });
-  if (copy.size() != out.size()) out.clear();  // no copy: both empty
-  return copy;
+  return ConvertInto(out, [&] { return Convert(kAnsi, kUtf8, ansi, s_wchar_buf, s_char_buf); });
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/no_throw.h"
+#include "zavrel/util/convert_into.h"
 #include "zavrel/util/string_utility.h"
 
 namespace {
@@ -63,21 +64,9 @@ std::string Convert(UINT from, UINT to, const std::string& src, std::vector<wcha
 }  // namespace
 
 std::string StringUtility::UTF8ToAnsi(const std::string& utf8, std::string& out) {
-  // Out of memory: out and the result are empty.
-  std::string converted;
-  NoThrowVoid([&] { converted = Convert(CP_UTF8, CP_ACP, utf8, s_wchar_buf, s_char_buf); });
-  out.swap(converted);
-  std::string copy = NoThrow(std::string(), [&] { return out; });
-  if (copy.size() != out.size()) out.clear();  // no copy: both empty
-  return copy;
+  return ConvertInto(out, [&] { return Convert(CP_UTF8, CP_ACP, utf8, s_wchar_buf, s_char_buf); });
 }
 
 std::string StringUtility::AnsiToUTF8(const std::string& ansi, std::string& out) {
-  // Out of memory: out and the result are empty.
-  std::string converted;
-  NoThrowVoid([&] { converted = Convert(CP_ACP, CP_UTF8, ansi, s_wchar_buf, s_char_buf); });
-  out.swap(converted);
-  std::string copy = NoThrow(std::string(), [&] { return out; });
-  if (copy.size() != out.size()) out.clear();  // no copy: both empty
-  return copy;
+  return ConvertInto(out, [&] { return Convert(CP_ACP, CP_UTF8, ansi, s_wchar_buf, s_char_buf); });
 }
