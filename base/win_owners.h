@@ -89,3 +89,49 @@ using UniqueIcon = UniqueOwner<owner_traits::Icon>;
 using UniqueBstr = UniqueOwner<owner_traits::Bstr>;
 template <class Interface>
 using UniqueComPtr = UniqueOwner<owner_traits::ComInterface<Interface>>;
+
+// GDI objects and device contexts that no framework class owns: a brush
+// made for one paint, a window's device context (GetDC, given back with
+// ReleaseDC to the same window).
+namespace owner_traits {
+
+struct Brush {
+  using Type = HBRUSH;
+  static Type Empty() noexcept { return nullptr; }
+  static void Close(Type h) noexcept { ::DeleteObject(h); }
+};
+
+struct WindowDcHandle {
+  HWND window;
+  HDC dc;
+  friend bool operator==(const WindowDcHandle& a, const WindowDcHandle& b) noexcept {
+    return a.window == b.window && a.dc == b.dc;
+  }
+};
+
+struct WindowDc {
+  using Type = WindowDcHandle;
+  static Type Empty() noexcept { return {nullptr, nullptr}; }
+  static void Close(Type h) noexcept {
+    if (h.dc) ::ReleaseDC(h.window, h.dc);
+  }
+};
+
+}  // namespace owner_traits
+
+using UniqueBrush = UniqueOwner<owner_traits::Brush>;
+
+// The device context of window (null: the screen's); empty, dc() null,
+// when none could be had.
+class UniqueWindowDc : public UniqueOwner<owner_traits::WindowDc> {
+ public:
+  UniqueWindowDc() noexcept = default;
+  explicit UniqueWindowDc(HWND window) noexcept : UniqueOwner<owner_traits::WindowDc>(Get(window)) {}
+  HDC dc() const noexcept { return get().dc; }
+
+ private:
+  static owner_traits::WindowDcHandle Get(HWND window) noexcept {
+    HDC dc = ::GetDC(window);
+    return dc ? owner_traits::WindowDcHandle{window, dc} : owner_traits::WindowDc::Empty();
+  }
+};
