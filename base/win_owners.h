@@ -39,3 +39,43 @@ using UniqueBstr = UniqueOwner<CloseWith<BSTR, ::SysFreeString>>;
 // A reference to a COM interface, given up with Release.
 template <class Interface>
 using UniqueComPtr = UniqueOwner<CloseWith<Interface*, owner_traits::ReleaseInterface<Interface>>>;
+
+// GDI objects and device contexts that no framework class owns: a brush
+// made for one paint, a window's device context (GetDC, given back with
+// ReleaseDC to the same window).
+namespace owner_traits {
+
+struct WindowDcHandle {
+  HWND window;
+  HDC dc;
+  friend bool operator==(const WindowDcHandle& a, const WindowDcHandle& b) noexcept {
+    return a.window == b.window && a.dc == b.dc;
+  }
+};
+
+struct WindowDc {
+  using Type = WindowDcHandle;
+  static Type Empty() noexcept { return {nullptr, nullptr}; }
+  static void Close(Type h) noexcept {
+    if (h.dc) ::ReleaseDC(h.window, h.dc);
+  }
+};
+
+}  // namespace owner_traits
+
+using UniqueBrush = UniqueOwner<CloseWith<HBRUSH, ::DeleteObject>>;
+
+// The device context of window (null: the screen's); empty, dc() null,
+// when none could be had.
+class UniqueWindowDc : public UniqueOwner<owner_traits::WindowDc> {
+ public:
+  UniqueWindowDc() noexcept = default;
+  explicit UniqueWindowDc(HWND window) noexcept : UniqueOwner<owner_traits::WindowDc>(Get(window)) {}
+  HDC dc() const noexcept { return get().dc; }
+
+ private:
+  static owner_traits::WindowDcHandle Get(HWND window) noexcept {
+    HDC dc = ::GetDC(window);
+    return dc ? owner_traits::WindowDcHandle{window, dc} : owner_traits::WindowDc::Empty();
+  }
+};

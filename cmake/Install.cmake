@@ -25,6 +25,8 @@ set(ZAVREL_PUBLIC_HEADER_GLOBS
   support/plimsy/*.h support/tessor/*.h
   support/nuvrell/client_socket.h support/nuvrell/socket_types.h)
 set(ZAVREL_INTERNAL_HEADERS
+  afx/afx_olecontrol_impl.h
+  base/com_class_factory.h
   base/com_server.h
   base/message_pump.h
   zavrel/datafile/byte_scan.h

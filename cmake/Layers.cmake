@@ -15,13 +15,14 @@ set(ZAVREL_LAYERS
   "support/picture: afx"
   "support/brevio: support/picture"
   "support/dravik: support/picture"
-  "support/fwctl: afx"
+  "support/stand_in: base"
+  "support/fwctl: afx support/stand_in"
   "support/kelmar: base"
   "support/nuvrell: afx"
   "support/ormlace: support/brevio"
   "support/plimsy: afx"
   "support/tessor: base"
-  "support/videoctl: afx"
+  "support/videoctl: afx support/stand_in"
   "support/anipic: afx"
   # Zavrel.dll: its export macros, its subsystems, and its entry (the C
   # creation functions and the DLL's start), which sits on all of them.

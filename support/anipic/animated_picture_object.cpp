@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "base/com_object.h"
+#include "base/win_owners.h"
 #include "support/anipic/animation_clock.h"
 
 namespace {
@@ -42,31 +44,25 @@ CAnimatedPicture::~CAnimatedPicture() {
 }
 
 HRESULT CAnimatedPicture::QueryInterface(REFIID iid, void** out) {
-  if (!out) return E_POINTER;
-  *out = nullptr;
-  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID_IAnimatedPicture)) {
-    *out = static_cast<IAnimatedPicture*>(this);
-  } else if (IsEqualIID(iid, IID_IOleObject)) {
-    *out = static_cast<IOleObject*>(this);
-  } else if (IsEqualIID(iid, IID_IViewObject) || IsEqualIID(iid, IID_IViewObject2)) {
-    *out = static_cast<IViewObject2*>(this);
-  } else if (IsEqualIID(iid, IID_IDataObject)) {
-    *out = static_cast<IDataObject*>(this);
-  } else if (IsEqualIID(iid, IID_IPersistStorage) || IsEqualIID(iid, IID_IPersist)) {
-    *out = static_cast<IPersistStorage*>(this);
-  } else {
-    return E_NOINTERFACE;
-  }
-  AddRef();
-  return S_OK;
+  IAnimatedPicture* picture = this;
+  IViewObject2* view = this;
+  IPersistStorage* storage = this;
+  return ComQuery(iid, out,
+                  {{&IID_IUnknown, picture},
+                   {&IID_IDispatch, picture},
+                   {&IID_IAnimatedPicture, picture},
+                   {&IID_IOleObject, static_cast<IOleObject*>(this)},
+                   {&IID_IViewObject, view},
+                   {&IID_IViewObject2, view},
+                   {&IID_IDataObject, static_cast<IDataObject*>(this)},
+                   {&IID_IPersistStorage, storage},
+                   {&IID_IPersist, storage}});
 }
 
-ULONG CAnimatedPicture::AddRef() { return static_cast<ULONG>(++m_nRefCount); }
+ULONG CAnimatedPicture::AddRef() { return ComAddRef(m_nRefCount); }
 
 ULONG CAnimatedPicture::Release() {
-  const LONG count = --m_nRefCount;
-  if (count == 0) delete this;
-  return static_cast<ULONG>(count);
+  return ComRelease(m_nRefCount, [this] { delete this; });
 }
 
 // ---- IDispatch ----
@@ -235,10 +231,9 @@ void CAnimatedPicture::StopAnimation() {
 }
 
 SIZEL CAnimatedPicture::ExtentHimetric() const {
-  HDC screen = GetDC(nullptr);
-  const int dpiX = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-  const int dpiY = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
+  const UniqueWindowDc screen(nullptr);
+  const int dpiX = screen ? GetDeviceCaps(screen.dc(), LOGPIXELSX) : 96;
+  const int dpiY = screen ? GetDeviceCaps(screen.dc(), LOGPIXELSY) : 96;
   SIZEL size;
   size.cx = ToHimetric(m_frames ? m_frames->GetWidth() : 0, dpiX);
   size.cy = ToHimetric(m_frames ? m_frames->GetHeight() : 0, dpiY);

@@ -129,7 +129,7 @@ void Tick(UINT_PTR timer) {
   bool read = false;
   bool direct = false;
   POINT scroll = {0, 0};
-  HDC dc = nullptr;
+  UniqueWindowDc dc;
   for (CAnimatedPicture* member : members) {
     if (static_cast<LONG>(member->NextFrameDue() - now) > 0) continue;
     if (!member->AdvanceFrames(now) || !window) continue;
@@ -143,9 +143,11 @@ void Tick(UINT_PTR timer) {
       if (member->InRichEdit()) SendMessageA(container, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
       direct = member->InRichEdit() && selection.cpMin == selection.cpMax;
       if (direct) {
-        dc = GetDCEx(container, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS | DCX_CLIPCHILDREN);
-        if (dc) IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
-        direct = dc != nullptr;
+        if (HDC got = GetDCEx(container, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS | DCX_CLIPCHILDREN)) {
+          dc.reset({container, got});
+          IntersectClipRect(got, client.left, client.top, client.right, client.bottom);
+        }
+        direct = dc.valid();
       }
     }
     RECT area;
@@ -158,12 +160,12 @@ void Tick(UINT_PTR timer) {
       case CAnimatedPicture::Area::Rect: {
         RECT visible;
         if (!IntersectRect(&visible, &area, &client)) break;
-        if (!direct || !member->DrawCurrentFrame(dc, area)) InvalidateRect(container, &visible, FALSE);
+        if (!direct || !member->DrawCurrentFrame(dc.dc(), area)) InvalidateRect(container, &visible, FALSE);
         break;
       }
     }
   }
-  if (dc) ReleaseDC(container, dc);
+  dc.reset();
   if (whole && window) InvalidateRect(container, nullptr, FALSE);
   for (CAnimatedPicture* member : members) member->Release();
 

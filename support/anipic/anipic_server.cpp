@@ -1,76 +1,33 @@
 // AniPic.dll's entry points: the class factory of CAnimatedPicture and the
-// registration of its class id (InprocServer32, apartment threaded).
-#include <cstdio>
-#include <cstring>
+// registration of its class id (InprocServer32, apartment threaded; no
+// Control key and no programmatic identifier).
+#include <iterator>
 #include <new>
 
 #include <olectl.h>
 
+#include "base/com_class_factory.h"
+#include "base/com_object.h"
+#include "base/com_server.h"
 #include "support/anipic/animated_picture_object.h"
 
 namespace {
 
 HINSTANCE g_hInstance = nullptr;
-LONG g_nModuleRefs = 0;  // live objects and server locks
+ComServerCounts g_counts;
 
-const char kClassKey[] = "CLSID\\{06ADA938-0FB0-4BC0-B19B-0A38AB17F182}";
-
-class CFactory : public IClassFactory {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-      *out = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  // The factory is static: its references only keep the module loaded.
-  ULONG STDMETHODCALLTYPE AddRef() override {
-    AniPicModuleAddRef();
-    return 2;
-  }
-  ULONG STDMETHODCALLTYPE Release() override {
-    AniPicModuleRelease();
-    return 1;
-  }
-  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (outer) return CLASS_E_NOAGGREGATION;
-    CAnimatedPicture* object = new (std::nothrow) CAnimatedPicture;
-    if (!object) return E_OUTOFMEMORY;
-    const HRESULT hr = object->QueryInterface(iid, out);
-    object->Release();  // the query's reference is the caller's
-    return hr;
-  }
-  HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-    if (lock)
-      AniPicModuleAddRef();
-    else
-      AniPicModuleRelease();
-    return S_OK;
-  }
-};
-
-CFactory g_factory;
-
-bool SetKeyValue(const char* subkey, const char* name, const char* value) {
-  UniqueRegKey key;
-  if (RegCreateKeyExA(HKEY_CLASSES_ROOT, subkey, 0, nullptr, 0, KEY_WRITE, nullptr, key.put(), nullptr) !=
-      ERROR_SUCCESS) {
-    return false;
-  }
-  return RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                        static_cast<DWORD>(std::strlen(value) + 1)) == ERROR_SUCCESS;
+HRESULT CreatePicture(REFIID iid, void** out, const wchar_t*) {
+  return ComHandOver(new (std::nothrow) CAnimatedPicture, iid, out);
 }
+
+ComClassFactory g_factory(g_counts, &CreatePicture);
+
+const ComServerClass kClasses[] = {{&CLSID_AnimatedPicture, "Animated emoticon picture", nullptr, false}};
 
 }  // namespace
 
-void AniPicModuleAddRef() { InterlockedIncrement(&g_nModuleRefs); }
-void AniPicModuleRelease() { InterlockedDecrement(&g_nModuleRefs); }
+void AniPicModuleAddRef() { ++g_counts.objects; }
+void AniPicModuleRelease() { --g_counts.objects; }
 HINSTANCE AniPicModuleInstance() { return g_hInstance; }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD reason, LPVOID) {
@@ -82,30 +39,15 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD reason, LPVOID) {
 }
 
 extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
-  if (!out) return E_POINTER;
-  *out = nullptr;
-  if (!IsEqualCLSID(clsid, CLSID_AnimatedPicture)) return CLASS_E_CLASSNOTAVAILABLE;
-  return g_factory.QueryInterface(iid, out);
+  return ComServerClassObject(IsEqualCLSID(clsid, CLSID_AnimatedPicture) ? &g_factory : nullptr, iid, out);
 }
 
-extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow() {
-  return g_nModuleRefs == 0 ? S_OK : S_FALSE;
-}
+extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow() { return g_counts.CanUnloadNow(); }
 
 extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer() {
-  char path[MAX_PATH];
-  const DWORD n = GetModuleFileNameA(g_hInstance, path, sizeof(path));
-  if (n == 0 || n >= sizeof(path)) return SELFREG_E_CLASS;
-  char server[sizeof(kClassKey) + 32];
-  std::snprintf(server, sizeof(server), "%s\\InprocServer32", kClassKey);
-  if (!SetKeyValue(kClassKey, nullptr, "Animated emoticon picture") || !SetKeyValue(server, nullptr, path) ||
-      !SetKeyValue(server, "ThreadingModel", "Apartment")) {
-    return SELFREG_E_CLASS;
-  }
-  return S_OK;
+  return ComServerRegister(g_hInstance, kClasses, std::size(kClasses));
 }
 
 extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllUnregisterServer() {
-  const LSTATUS status = RegDeleteTreeA(HKEY_CLASSES_ROOT, kClassKey);
-  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? S_OK : SELFREG_E_CLASS;
+  return ComServerUnregister(kClasses, std::size(kClasses));
 }

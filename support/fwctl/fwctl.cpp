@@ -11,8 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "base/com_class_factory.h"
+#include "base/com_object.h"
 #include "base/com_server.h"
 #include "base/win_owners.h"
+#include "support/stand_in/stand_in_control.h"
 
 namespace {
 
@@ -23,15 +26,6 @@ std::atomic<DWORD> g_behaviour{0};
 constexpr char kWindowClass[] = "FwCtlWindow";
 constexpr DISPID kDispValue = 1;
 constexpr DISPID kDispRereadState = 2;
-
-struct LogLine {
-  const void* object;
-  std::string text;
-};
-std::vector<LogLine>& Log() {
-  static std::vector<LogLine> lines;
-  return lines;
-}
 
 // The controls alive, so that a control can tell whether it still exists
 // after a call into its container.
@@ -129,38 +123,31 @@ class FwControl : public IOleObject,
   FwControl(const FwControl&) = delete;
   FwControl& operator=(const FwControl&) = delete;
 
-  void Record(const std::string& text) { Log().push_back({this, text}); }
+  void Record(const std::string& text) { stand_in::Record(this, text); }
 
   // IUnknown
   STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (riid == IID_IUnknown || riid == IID_IOleObject)
-      *ppv = static_cast<IOleObject*>(this);
-    else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceObject)
-      *ppv = static_cast<IOleInPlaceObject*>(this);
-    else if (riid == IID_IOleInPlaceActiveObject)
-      *ppv = static_cast<IOleInPlaceActiveObject*>(this);
-    else if (riid == IID_IPersist || riid == IID_IPersistStreamInit)
-      *ppv = static_cast<IPersistStreamInit*>(this);
-    else if (riid == IID_IPersistStorage)
-      *ppv = static_cast<IPersistStorage*>(this);
-    else if (riid == IID_IDispatch)
-      *ppv = static_cast<IDispatch*>(this);
-    else if (riid == IID_IConnectionPointContainer)
-      *ppv = static_cast<IConnectionPointContainer*>(this);
-    else if (riid == IID_IProvideClassInfo || riid == IID_IProvideClassInfo2)
-      *ppv = static_cast<IProvideClassInfo2*>(this);
-    else
-      return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
+    IOleObject* object = this;
+    IOleInPlaceObject* inplace = this;
+    IPersistStreamInit* stream = this;
+    IProvideClassInfo2* info = this;
+    return ComQuery(riid, ppv,
+                    {{&IID_IUnknown, object},
+                     {&IID_IOleObject, object},
+                     {&IID_IOleWindow, inplace},
+                     {&IID_IOleInPlaceObject, inplace},
+                     {&IID_IOleInPlaceActiveObject, static_cast<IOleInPlaceActiveObject*>(this)},
+                     {&IID_IPersist, stream},
+                     {&IID_IPersistStreamInit, stream},
+                     {&IID_IPersistStorage, static_cast<IPersistStorage*>(this)},
+                     {&IID_IDispatch, static_cast<IDispatch*>(this)},
+                     {&IID_IConnectionPointContainer, static_cast<IConnectionPointContainer*>(this)},
+                     {&IID_IProvideClassInfo, info},
+                     {&IID_IProvideClassInfo2, info}});
   }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++m_cRef; }
+  STDMETHODIMP_(ULONG) AddRef() override { return ComAddRef(m_cRef); }
   STDMETHODIMP_(ULONG) Release() override {
-    const ULONG count = --m_cRef;
-    if (count == 0) delete this;
-    return count;
+    return ComRelease(m_cRef, [this] { delete this; });
   }
 
   // IOleObject
@@ -422,7 +409,7 @@ class FwControl : public IOleObject,
       sink->Release();
       if (!Alive().count(this)) {
         // A framework's loop would go on with its freed sink list here.
-        Log().push_back({nullptr, "event returned into a destroyed control"});
+        stand_in::Record(nullptr, "event returned into a destroyed control");
         return hr;
       }
     }
@@ -451,7 +438,7 @@ class FwControl : public IOleObject,
 
  private:
   virtual ~FwControl() {
-    if (m_firing > 0) Log().push_back({nullptr, "destroyed inside its own event"});
+    if (m_firing > 0) stand_in::Record(nullptr, "destroyed inside its own event");
     Alive().erase(this);
     m_point.ReleaseAll();
     if (m_hWnd) DestroyWindow(m_hWnd);
@@ -537,12 +524,7 @@ class FwControl : public IOleObject,
 };
 
 STDMETHODIMP EventPoint::QueryInterface(REFIID riid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  *ppv = nullptr;
-  if (riid != IID_IUnknown && riid != IID_IConnectionPoint) return E_NOINTERFACE;
-  *ppv = static_cast<IConnectionPoint*>(this);
-  AddRef();
-  return S_OK;
+  return ComQuery(riid, ppv, {{&IID_IUnknown, this}, {&IID_IConnectionPoint, this}});
 }
 STDMETHODIMP_(ULONG) EventPoint::AddRef() { return m_owner->AddRef(); }
 STDMETHODIMP_(ULONG) EventPoint::Release() { return m_owner->Release(); }
@@ -553,13 +535,7 @@ STDMETHODIMP EventPoint::GetConnectionPointContainer(IConnectionPointContainer**
   return S_OK;
 }
 
-FwControl* ControlOfWindow(HWND hWnd) {
-  if (!hWnd || !IsWindow(hWnd)) return nullptr;
-  char name[64] = {};
-  GetClassNameA(hWnd, name, sizeof(name));
-  if (lstrcmpA(name, kWindowClass) != 0) return nullptr;
-  return reinterpret_cast<FwControl*>(GetWindowLongPtrA(hWnd, GWLP_USERDATA));
-}
+FwControl* ControlOfWindow(HWND hWnd) { return static_cast<FwControl*>(stand_in::ControlOfWindow(hWnd, kWindowClass)); }
 
 LRESULT CALLBACK ControlWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
@@ -598,34 +574,11 @@ LRESULT CALLBACK ControlWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM l
   return DefWindowProcA(hWnd, message, wParam, lParam);
 }
 
-class ClassFactory : public IClassFactory {
- public:
-  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IClassFactory) return E_NOINTERFACE;
-    *ppv = static_cast<IClassFactory*>(this);
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return 2; }  // a static object
-  STDMETHODIMP_(ULONG) Release() override { return 1; }
-  STDMETHODIMP CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppv) override {
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (pUnkOuter) return CLASS_E_NOAGGREGATION;
-    FwControl* control = new (std::nothrow) FwControl;
-    if (!control) return E_OUTOFMEMORY;
-    const HRESULT hr = control->QueryInterface(riid, ppv);
-    control->Release();
-    return hr;
-  }
-  STDMETHODIMP LockServer(BOOL fLock) override {
-    fLock ? ++g_counts.locks : --g_counts.locks;
-    return S_OK;
-  }
-};
+HRESULT CreateControl(REFIID riid, void** ppv, const wchar_t*) {
+  return ComHandOver(new (std::nothrow) FwControl, riid, ppv);
+}
 
-ClassFactory g_factory;
+ComClassFactory g_factory(g_counts, &CreateControl);
 
 const ComServerClass kClasses[] = {{&CLSID_FwCtl, "FwCtl framework-style test control", "FwCtl.Control.1"}};
 
@@ -635,24 +588,15 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID) {
   if (dwReason == DLL_PROCESS_ATTACH) {
     g_hModule = hInstance;
     DisableThreadLibraryCalls(hInstance);
-    WNDCLASSA wc = {};
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = &ControlWndProc;
-    wc.hInstance = hInstance;
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.lpszClassName = kWindowClass;
-    RegisterClassA(&wc);
+    stand_in::RegisterWindowClass(hInstance, kWindowClass, &ControlWndProc);
   } else if (dwReason == DLL_PROCESS_DETACH) {
-    UnregisterClassA(kWindowClass, hInstance);
+    stand_in::UnregisterWindowClass(hInstance, kWindowClass);
   }
   return TRUE;
 }
 
 extern "C" __declspec(dllexport) HRESULT WINAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
-  if (!ppv) return E_POINTER;
-  *ppv = nullptr;
-  if (rclsid != CLSID_FwCtl) return CLASS_E_CLASSNOTAVAILABLE;
-  return g_factory.QueryInterface(riid, ppv);
+  return ComServerClassObject(rclsid == CLSID_FwCtl ? &g_factory : nullptr, riid, ppv);
 }
 
 extern "C" __declspec(dllexport) HRESULT WINAPI DllCanUnloadNow() { return g_counts.CanUnloadNow(); }
@@ -666,22 +610,10 @@ extern "C" __declspec(dllexport) HRESULT WINAPI DllUnregisterServer() {
 }
 
 FWCTL_API int FwCtlReadLog(HWND hWnd, char* pBuffer, int cbBuffer) {
-  const FwControl* control = hWnd ? ControlOfWindow(hWnd) : nullptr;
-  std::string text;
-  if (!hWnd || control) {
-    for (const LogLine& line : Log()) {
-      if (!control || line.object == control) text += line.text + "\n";
-    }
-  }
-  if (pBuffer && cbBuffer > 0) {
-    const std::size_t n = std::min(text.size(), static_cast<std::size_t>(cbBuffer - 1));
-    std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n), pBuffer);
-    pBuffer[n] = '\0';
-  }
-  return static_cast<int>(text.size());
+  return stand_in::ReadLog(hWnd, kWindowClass, pBuffer, cbBuffer);
 }
 
-FWCTL_API void FwCtlClearLog() { Log().clear(); }
+FWCTL_API void FwCtlClearLog() { stand_in::ClearLog(); }
 
 FWCTL_API int FwCtlObjectCount() { return static_cast<int>(g_counts.objects.load()); }
 

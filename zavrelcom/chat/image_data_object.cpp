@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "base/com_object.h"
+
 CImageDataObject::CImageDataObject() {
   std::memset(&m_StgMedium, 0, sizeof(m_StgMedium));
   std::memset(&m_FormatEtc, 0, sizeof(m_FormatEtc));
@@ -19,22 +21,13 @@ void CImageDataObject::FreeMedium() {
 }
 
 HRESULT STDMETHODCALLTYPE CImageDataObject::QueryInterface(REFIID iid, void** out) {
-  if (!out) return E_POINTER;
-  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
-    *out = static_cast<IDataObject*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *out = nullptr;
-  return E_NOINTERFACE;
+  return ComQuery(iid, out, {{&IID_IUnknown, this}, {&IID_IDataObject, this}});
 }
 
-ULONG STDMETHODCALLTYPE CImageDataObject::AddRef() { return static_cast<ULONG>(++m_nRefCount); }
+ULONG STDMETHODCALLTYPE CImageDataObject::AddRef() { return ComAddRef(m_nRefCount); }
 
 ULONG STDMETHODCALLTYPE CImageDataObject::Release() {
-  const LONG count = --m_nRefCount;
-  if (count == 0) delete this;
-  return static_cast<ULONG>(count);
+  return ComRelease(m_nRefCount, [this] { delete this; });
 }
 
 HRESULT STDMETHODCALLTYPE CImageDataObject::GetData(FORMATETC*, STGMEDIUM* medium) {

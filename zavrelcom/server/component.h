@@ -23,10 +23,11 @@
 #include <new>
 
 #include "afx/afx_port.h"
+#include "base/com_object.h"
 #include "zavrelcom/server/unknown_ex.h"
 
 // Identifiers are compared as 16 raw bytes.
-inline bool SameGuid(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
+inline bool SameGuid(const GUID& a, const GUID& b) { return IsSameInterfaceId(a, b); }
 
 template <class Interface, class Class>
 class CComponentT : public Interface {
@@ -35,25 +36,14 @@ class CComponentT : public Interface {
   CComponentT(const CComponentT&) = delete;
   CComponentT& operator=(const CComponentT&) = delete;
 
-  ULONG AddRef() override { return static_cast<ULONG>(++m_nRefCount); }
+  ULONG AddRef() override { return ComAddRef(m_nRefCount); }
 
   ULONG Release() override {
-    const LONG count = --m_nRefCount;
-    if (count == 0) delete this;  // through the virtual destructor
-    return static_cast<ULONG>(count);
+    return ComRelease(m_nRefCount, [this] { delete this; });  // through the virtual destructor
   }
 
   HRESULT QueryInterface(const GUID& iid, void** out) override {
-    if (!out) return E_POINTER;
-    for (const GUID* answer : Class::kAnswers) {
-      if (SameGuid(*answer, iid)) {
-        *out = static_cast<Interface*>(this);
-        AddRef();
-        return S_OK;
-      }
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
+    return ComAnswerWith(out, ComListsId(iid, Class::kAnswers) ? static_cast<Interface*>(this) : nullptr);
   }
 
   virtual ~CComponentT() = default;

@@ -14,6 +14,7 @@
 #include "support/anipic/animated_picture.h"
 #include "tests/support/anipic/anipic_registration.h"
 #include "tests/support/brevio/picture_files.h"
+#include "tests/testkit/com_server_registration.h"
 #include "tests/testkit/testkit.h"
 
 namespace {
@@ -201,4 +202,48 @@ TEST_F(AniPic, AbsentForAProcessThatMasksIt) {
   EXPECT_EQ(REGDB_E_CLASSNOTREG, CoCreateInstance(CLSID_AnimatedPicture, nullptr, CLSCTX_ALL, IID_IUnknown,
                                                   reinterpret_cast<void**>(unknown.put())));
   EXPECT_EQ(1, absent.attempts());
+}
+
+// AniPic.dll's own entry points, loaded into this process, against a
+// private classes root: the class's keys and nothing else (no Control, no
+// programmatic identifier), and the same unregistration rule as every server.
+TEST(AniPicServer, RegistersItsClassOnlyAndUnregistersItEvenWhenAbsent) {
+  UniqueModule module(LoadLibraryA(testkit::TestBinaryPath("AniPic.dll").c_str()));
+  ASSERT_TRUE(module.valid());
+  testkit::ServerEntries server(module.get());
+  ASSERT_TRUE(server.valid());
+  testkit::PrivateClassesRoot root;
+  ASSERT_TRUE(root.valid());
+  ASSERT_EQ(S_OK, server.registerServer());
+  const std::string key = "CLSID\\{06ADA938-0FB0-4BC0-B19B-0A38AB17F182}";
+  EXPECT_EQ("Animated emoticon picture", root.Value(key));
+  EXPECT_EQ(0, lstrcmpiA(testkit::TestBinaryPath("AniPic.dll").c_str(), root.Value(key + "\\InprocServer32").c_str()));
+  EXPECT_EQ("Apartment", root.Value(key + "\\InprocServer32", "ThreadingModel"));
+  EXPECT_FALSE(root.Exists(key + "\\Control"));
+  EXPECT_FALSE(root.Exists(key + "\\ProgID"));
+  EXPECT_EQ(S_OK, server.unregisterServer());
+  EXPECT_FALSE(root.Exists(key));
+  EXPECT_EQ(S_OK, server.unregisterServer());
+  ASSERT_EQ(S_OK, server.registerServer());
+  root.Break();
+  EXPECT_EQ(SELFREG_E_CLASS, server.unregisterServer());
+  EXPECT_EQ(SELFREG_E_CLASS, server.registerServer());
+}
+
+TEST(AniPicServer, AHeldClassFactoryKeepsTheModuleLoaded) {
+  UniqueModule module(LoadLibraryA(testkit::TestBinaryPath("AniPic.dll").c_str()));
+  ASSERT_TRUE(module.valid());
+  testkit::ServerEntries server(module.get());
+  ASSERT_TRUE(server.valid());
+  ASSERT_EQ(S_OK, server.canUnloadNow());
+  UniqueComPtr<IClassFactory> factory;
+  ASSERT_EQ(S_OK,
+            server.getClassObject(CLSID_AnimatedPicture, IID_IClassFactory, reinterpret_cast<void**>(factory.put())));
+  EXPECT_EQ(S_FALSE, server.canUnloadNow());
+  UniqueComPtr<IUnknown> object;
+  ASSERT_EQ(S_OK, factory.get()->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(object.put())));
+  factory.reset();
+  EXPECT_EQ(S_FALSE, server.canUnloadNow());
+  object.reset();
+  EXPECT_EQ(S_OK, server.canUnloadNow());
 }

@@ -361,4 +361,38 @@ TEST_F(FwCtlContainerTest, EventArgumentsAreConvertedAsTheEntryDescribesThem) {
                                                    "text 42", "cancelable 3"}));
 }
 
+// FwCtl.dll's own entry points, in this process, against a private classes
+// root.
+TEST(FwCtlServer, UnregistrationIsQuietForAbsentKeysAndFailsForKeysThatStay) {
+  testkit::ServerEntries server(GetModuleHandleA("FwCtl.dll"));
+  ASSERT_TRUE(server.valid());
+  testkit::PrivateClassesRoot root;
+  ASSERT_TRUE(root.valid());
+  ASSERT_EQ(S_OK, server.registerServer());
+  const std::string key = "CLSID\\{B3F1C0A2-6D4E-4A57-9C21-7E5D8F3A1B64}";
+  EXPECT_TRUE(root.Exists(key + "\\Control"));
+  EXPECT_EQ("FwCtl.Control.1", root.Value(key + "\\ProgID"));
+  EXPECT_EQ(S_OK, server.unregisterServer());
+  EXPECT_FALSE(root.Exists(key));
+  EXPECT_FALSE(root.Exists("FwCtl.Control.1"));
+  EXPECT_EQ(S_OK, server.unregisterServer());
+  ASSERT_EQ(S_OK, server.registerServer());
+  root.Break();
+  EXPECT_EQ(SELFREG_E_CLASS, server.unregisterServer());
+}
+
+TEST(FwCtlServer, AHeldClassFactoryKeepsTheModuleLoaded) {
+  testkit::ServerEntries server(GetModuleHandleA("FwCtl.dll"));
+  ASSERT_TRUE(server.valid());
+  ASSERT_EQ(S_OK, server.canUnloadNow()) << "a control of this process is still alive";
+  UniqueComPtr<IClassFactory> factory;
+  ASSERT_EQ(S_OK, server.getClassObject(CLSID_FwCtl, IID_IClassFactory, reinterpret_cast<void**>(factory.put())));
+  EXPECT_EQ(S_FALSE, server.canUnloadNow());
+  // A framework control's factory has no licensing.
+  UniqueComPtr<IClassFactory2> licensed;
+  EXPECT_EQ(E_NOINTERFACE, factory.get()->QueryInterface(IID_IClassFactory2, reinterpret_cast<void**>(licensed.put())));
+  factory.reset();
+  EXPECT_EQ(S_OK, server.canUnloadNow());
+}
+
 }  // namespace

@@ -10,6 +10,7 @@
 #include "afx/afx_olecontrol.h"
 #include "support/videoctl/videoctl.h"
 #include "tests/support/videoctl/videoctl_registration.h"
+#include "tests/testkit/com_server_registration.h"
 #include "tests/testkit/testkit.h"
 
 namespace {
@@ -276,6 +277,64 @@ TEST_F(OleControlTest, SavedStateAndLicenceKeyReachTheControl) {
   ASSERT_TRUE(ctl2.CreateControl(CLSID_VideoCtlRemote, nullptr, WS_CHILD, kRect, &host, 2, &storageFile, TRUE));
   log = ControlLog(ctl2.m_hWnd);
   EXPECT_TRUE(HasLine(log, "load storage in-storage")) << log;
+}
+
+// VideoCtl.dll's own entry points, in this process, against a private
+// classes root.
+TEST(VideoCtlServer, RegistersBothControlsAndUnregistersThemEvenWhenAbsent) {
+  testkit::ServerEntries server(GetModuleHandleA("VideoCtl.dll"));
+  ASSERT_TRUE(server.valid());
+  testkit::PrivateClassesRoot root;
+  ASSERT_TRUE(root.valid());
+  ASSERT_EQ(S_OK, server.registerServer());
+  const std::string local = "CLSID\\{075083C0-5319-4938-8E1E-734023126D72}";
+  const std::string remote = "CLSID\\{4994C1B7-684C-4818-B61B-4D9011F6E8BD}";
+  EXPECT_EQ("VideoCtl local video control", root.Value(local));
+  EXPECT_EQ(0,
+            lstrcmpiA(testkit::TestBinaryPath("VideoCtl.dll").c_str(), root.Value(local + "\\InprocServer32").c_str()));
+  EXPECT_EQ("Apartment", root.Value(local + "\\InprocServer32", "ThreadingModel"));
+  EXPECT_TRUE(root.Exists(local + "\\Control"));
+  EXPECT_EQ("VideoCtl.LocalVideo.1", root.Value(local + "\\ProgID"));
+  EXPECT_EQ("{075083C0-5319-4938-8E1E-734023126D72}", root.Value("VideoCtl.LocalVideo.1\\CLSID"));
+  EXPECT_EQ("VideoCtl.RemoteVideo.1", root.Value(remote + "\\ProgID"));
+  EXPECT_TRUE(root.Exists(remote + "\\Control"));
+
+  EXPECT_EQ(S_OK, server.unregisterServer());
+  EXPECT_FALSE(root.Exists(local));
+  EXPECT_FALSE(root.Exists(remote));
+  EXPECT_FALSE(root.Exists("VideoCtl.LocalVideo.1"));
+  EXPECT_FALSE(root.Exists("VideoCtl.RemoteVideo.1"));
+  // Nothing left to delete is no error.
+  EXPECT_EQ(S_OK, server.unregisterServer());
+}
+
+TEST(VideoCtlServer, KeysThatCannotBeDeletedOrWrittenFailTheRegistrationCalls) {
+  testkit::ServerEntries server(GetModuleHandleA("VideoCtl.dll"));
+  ASSERT_TRUE(server.valid());
+  testkit::PrivateClassesRoot root;
+  ASSERT_TRUE(root.valid());
+  ASSERT_EQ(S_OK, server.registerServer());
+  root.Break();
+  EXPECT_EQ(SELFREG_E_CLASS, server.unregisterServer());
+  EXPECT_EQ(SELFREG_E_CLASS, server.registerServer());
+}
+
+// A client that holds the class factory keeps the module: DllCanUnloadNow
+// must not let COM free it under the client.
+TEST(VideoCtlServer, AHeldClassFactoryKeepsTheModuleLoaded) {
+  testkit::ServerEntries server(GetModuleHandleA("VideoCtl.dll"));
+  ASSERT_TRUE(server.valid());
+  ASSERT_EQ(S_OK, server.canUnloadNow()) << "a control of this process is still alive";
+  UniqueComPtr<IClassFactory> factory;
+  ASSERT_EQ(S_OK,
+            server.getClassObject(CLSID_VideoCtlLocal, IID_IClassFactory, reinterpret_cast<void**>(factory.put())));
+  UniqueComPtr<IClassFactory2> licensed;
+  ASSERT_EQ(S_OK, factory.get()->QueryInterface(IID_IClassFactory2, reinterpret_cast<void**>(licensed.put())));
+  EXPECT_EQ(S_FALSE, server.canUnloadNow());
+  factory.reset();
+  EXPECT_EQ(S_FALSE, server.canUnloadNow());
+  licensed.reset();
+  EXPECT_EQ(S_OK, server.canUnloadNow());
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
-#include "support/videoctl/videoctl.h"
+// The two stand-in video controls (see videoctl.h): automation from a
+// table of members, the local control's events, activation in place.
+#include "support/videoctl/videoctl_control.h"
 
 #include <ocidl.h>
 #include <olectl.h>
@@ -6,24 +8,24 @@
 #include <algorithm>
 #include <atomic>
 #include <deque>
+#include <new>
 #include <string>
 #include <vector>
 
-#include "base/com_server.h"
+#include "base/com_object.h"
 #include "base/win_owners.h"
+#include "support/stand_in/stand_in_control.h"
+
+namespace videoctl {
 
 namespace {
-
-HMODULE g_hModule = nullptr;
-ComServerCounts g_counts;
-
-constexpr char kWindowClass[] = "VideoCtlStandIn";
-constexpr UINT_PTR kEventTimer = 1;
-constexpr UINT kEventDelayMs = 30;
 
 const wchar_t* const kVideoDevices[] = {L"USB 视频设备", L"虚拟摄像头"};
 const wchar_t* const kAudioCaptureDevices[] = {L"麦克风 (高清晰度音频设备)"};
 const wchar_t* const kAudioPlayDevices[] = {L"扬声器 (高清晰度音频设备)", L"耳机"};
+
+constexpr UINT_PTR kEventTimer = 1;
+constexpr UINT kEventDelayMs = 30;
 
 std::string Ansi(const wchar_t* text, int length = -1) {
   if (!text) return std::string();
@@ -33,16 +35,6 @@ std::string Ansi(const wchar_t* text, int length = -1) {
   WideCharToMultiByte(CP_ACP, 0, text, length, &out[0], bytes, nullptr, nullptr);
   if (length < 0) out.resize(out.size() - 1);
   return out;
-}
-
-// Every log line of the process, with the control that wrote it.
-struct LogLine {
-  const void* object;
-  std::string text;
-};
-std::vector<LogLine>& Log() {
-  static std::vector<LogLine> lines;
-  return lines;
 }
 
 enum class Kind { Method, Get, Put };
@@ -113,8 +105,6 @@ std::string ArgText(const VARIANT& v) {
   }
 }
 
-LRESULT CALLBACK ControlWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
-
 class VideoControl : public IOleObject,
                      public IOleInPlaceObject,
                      public IPersistStreamInit,
@@ -131,38 +121,33 @@ class VideoControl : public IOleObject,
   VideoControl(const VideoControl&) = delete;
   VideoControl& operator=(const VideoControl&) = delete;
 
-  void Record(const std::string& text) { Log().push_back({this, text}); }
+  void Record(const std::string& text) { stand_in::Record(this, text); }
   HWND Window() const { return m_hWnd; }
   bool IsLocal() const { return m_local; }
 
-  // IUnknown
+  // IUnknown (only the local control is a source of events)
   STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (riid == IID_IUnknown || riid == IID_IOleObject)
-      *ppv = static_cast<IOleObject*>(this);
-    else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceObject)
-      *ppv = static_cast<IOleInPlaceObject*>(this);
-    else if (riid == IID_IPersist || riid == IID_IPersistStreamInit)
-      *ppv = static_cast<IPersistStreamInit*>(this);
-    else if (riid == IID_IPersistStorage)
-      *ppv = static_cast<IPersistStorage*>(this);
-    else if (riid == IID_IDispatch)
-      *ppv = static_cast<IDispatch*>(this);
-    else if (riid == IID_IConnectionPointContainer && m_local)
-      *ppv = static_cast<IConnectionPointContainer*>(this);
-    else if ((riid == IID_IProvideClassInfo || riid == IID_IProvideClassInfo2) && m_local)
-      *ppv = static_cast<IProvideClassInfo2*>(this);
-    else
-      return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
+    IOleObject* object = this;
+    IOleInPlaceObject* inplace = this;
+    IPersistStreamInit* stream = this;
+    IConnectionPointContainer* points = m_local ? this : nullptr;
+    IProvideClassInfo2* info = m_local ? this : nullptr;
+    return ComQuery(riid, ppv,
+                    {{&IID_IUnknown, object},
+                     {&IID_IOleObject, object},
+                     {&IID_IOleWindow, inplace},
+                     {&IID_IOleInPlaceObject, inplace},
+                     {&IID_IPersist, stream},
+                     {&IID_IPersistStreamInit, stream},
+                     {&IID_IPersistStorage, static_cast<IPersistStorage*>(this)},
+                     {&IID_IDispatch, static_cast<IDispatch*>(this)},
+                     {&IID_IConnectionPointContainer, points},
+                     {&IID_IProvideClassInfo, info},
+                     {&IID_IProvideClassInfo2, info}});
   }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++m_cRef; }
+  STDMETHODIMP_(ULONG) AddRef() override { return ComAddRef(m_cRef); }
   STDMETHODIMP_(ULONG) Release() override {
-    const ULONG count = --m_cRef;
-    if (count == 0) delete this;
-    return count;
+    return ComRelease(m_cRef, [this] { delete this; });
   }
 
   // IOleObject
@@ -640,14 +625,12 @@ void VideoControl::Paint(HDC hdc, const RECT& rc) const {
     const int n = static_cast<int>(std::size(kBars));
     for (int i = 0; i < n; ++i) {
       RECT bar = {rc.left + width * i / n, rc.top, rc.left + width * (i + 1) / n, rc.bottom};
-      HBRUSH brush = CreateSolidBrush(kBars[i]);
-      FillRect(hdc, &bar, brush);
-      DeleteObject(brush);
+      const UniqueBrush brush(CreateSolidBrush(kBars[i]));
+      FillRect(hdc, &bar, brush.get());
     }
   } else {
-    HBRUSH brush = CreateSolidBrush(RGB(64, 64, 64));
-    FillRect(hdc, &rc, brush);
-    DeleteObject(brush);
+    const UniqueBrush brush(CreateSolidBrush(RGB(64, 64, 64)));
+    FillRect(hdc, &rc, brush.get());
   }
   const std::string caption = m_local ? "LOCAL" : "REMOTE " + std::to_string(m_userId);
   SetBkMode(hdc, TRANSPARENT);
@@ -655,6 +638,8 @@ void VideoControl::Paint(HDC hdc, const RECT& rc) const {
   RECT text = rc;
   DrawTextA(hdc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
+
+}  // namespace
 
 LRESULT CALLBACK ControlWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
@@ -689,130 +674,24 @@ LRESULT CALLBACK ControlWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM l
   return DefWindowProcA(hWnd, message, wParam, lParam);
 }
 
+namespace {
+
 VideoControl* ControlOfWindow(HWND hWnd) {
-  if (!hWnd || !IsWindow(hWnd)) return nullptr;
-  char name[64] = {};
-  GetClassNameA(hWnd, name, sizeof(name));
-  if (lstrcmpA(name, kWindowClass) != 0) return nullptr;
-  return reinterpret_cast<VideoControl*>(GetWindowLongPtrA(hWnd, GWLP_USERDATA));
+  return static_cast<VideoControl*>(stand_in::ControlOfWindow(hWnd, kWindowClass));
 }
-
-class ClassFactory : public IClassFactory2 {
- public:
-  explicit ClassFactory(bool local) : m_local(local) {}
-  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IClassFactory && riid != IID_IClassFactory2) return E_NOINTERFACE;
-    *ppv = static_cast<IClassFactory2*>(this);
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return 2; }  // static objects
-  STDMETHODIMP_(ULONG) Release() override { return 1; }
-  STDMETHODIMP CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppv) override {
-    return Make(pUnkOuter, riid, ppv, nullptr);
-  }
-  STDMETHODIMP LockServer(BOOL fLock) override {
-    fLock ? ++g_counts.locks : --g_counts.locks;
-    return S_OK;
-  }
-  STDMETHODIMP GetLicInfo(LICINFO* pLicInfo) override {
-    if (!pLicInfo) return E_POINTER;
-    pLicInfo->fRuntimeKeyAvail = FALSE;
-    pLicInfo->fLicVerified = TRUE;
-    return S_OK;
-  }
-  STDMETHODIMP RequestLicKey(DWORD, BSTR* pBstrKey) override {
-    if (pBstrKey) *pBstrKey = nullptr;
-    return E_NOTIMPL;
-  }
-  STDMETHODIMP CreateInstanceLic(IUnknown* pUnkOuter, IUnknown*, REFIID riid, BSTR bstrKey, PVOID* ppvObj) override {
-    return Make(pUnkOuter, riid, ppvObj, bstrKey ? bstrKey : L"");
-  }
-
- private:
-  HRESULT Make(IUnknown* pUnkOuter, REFIID riid, void** ppv, const wchar_t* licence) {
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (pUnkOuter) return CLASS_E_NOAGGREGATION;
-    VideoControl* control = new (std::nothrow) VideoControl(m_local);
-    if (!control) return E_OUTOFMEMORY;
-    if (licence) control->Record("licence " + Ansi(licence));
-    const HRESULT hr = control->QueryInterface(riid, ppv);
-    control->Release();
-    return hr;
-  }
-  bool m_local;
-};
-
-ClassFactory g_localFactory(true);
-ClassFactory g_remoteFactory(false);
-
-const ComServerClass kClasses[] = {
-    {&CLSID_VideoCtlLocal, "VideoCtl local video control", "VideoCtl.LocalVideo.1"},
-    {&CLSID_VideoCtlRemote, "VideoCtl remote video control", "VideoCtl.RemoteVideo.1"},
-};
 
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID) {
-  if (dwReason == DLL_PROCESS_ATTACH) {
-    g_hModule = hInstance;
-    DisableThreadLibraryCalls(hInstance);
-    WNDCLASSA wc = {};
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = &ControlWndProc;
-    wc.hInstance = hInstance;
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.lpszClassName = kWindowClass;
-    RegisterClassA(&wc);
-  } else if (dwReason == DLL_PROCESS_DETACH) {
-    UnregisterClassA(kWindowClass, hInstance);
-  }
-  return TRUE;
+HRESULT CreateControl(bool local, REFIID riid, void** ppv, const wchar_t* licence) {
+  VideoControl* control = new (std::nothrow) VideoControl(local);
+  if (control && licence) control->Record("licence " + Ansi(licence));
+  return ComHandOver(control, riid, ppv);
 }
 
-extern "C" __declspec(dllexport) HRESULT WINAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
-  if (!ppv) return E_POINTER;
-  *ppv = nullptr;
-  if (rclsid == CLSID_VideoCtlLocal) return g_localFactory.QueryInterface(riid, ppv);
-  if (rclsid == CLSID_VideoCtlRemote) return g_remoteFactory.QueryInterface(riid, ppv);
-  return CLASS_E_CLASSNOTAVAILABLE;
-}
-
-extern "C" __declspec(dllexport) HRESULT WINAPI DllCanUnloadNow() { return g_counts.CanUnloadNow(); }
-
-extern "C" __declspec(dllexport) HRESULT WINAPI DllRegisterServer() {
-  return ComServerRegister(g_hModule, kClasses, std::size(kClasses));
-}
-
-extern "C" __declspec(dllexport) HRESULT WINAPI DllUnregisterServer() {
-  return ComServerUnregister(kClasses, std::size(kClasses));
-}
-
-VIDEOCTL_API int VideoCtlReadLog(HWND hWnd, char* pBuffer, int cbBuffer) {
-  const VideoControl* control = hWnd ? ControlOfWindow(hWnd) : nullptr;
-  std::string text;
-  if (!hWnd || control) {
-    for (const LogLine& line : Log()) {
-      if (!control || line.object == control) text += line.text + "\n";
-    }
-  }
-  if (pBuffer && cbBuffer > 0) {
-    const std::size_t n = std::min(text.size(), static_cast<std::size_t>(cbBuffer - 1));
-    std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n), pBuffer);
-    pBuffer[n] = '\0';
-  }
-  return static_cast<int>(text.size());
-}
-
-VIDEOCTL_API void VideoCtlClearLog() { Log().clear(); }
-
-VIDEOCTL_API HRESULT VideoCtlFireEvent(HWND hWnd, DISPID dispid, int nArgs, long arg1, long arg2) {
+HRESULT FireEvent(HWND hWnd, DISPID dispid, int nArgs, long arg1, long arg2) {
   VideoControl* control = ControlOfWindow(hWnd);
   if (!control || !control->IsLocal() || nArgs < 0 || nArgs > 2) return E_INVALIDARG;
   return control->Fire(dispid, nArgs, arg1, arg2);
 }
 
-VIDEOCTL_API int VideoCtlObjectCount() { return static_cast<int>(g_counts.objects.load()); }
+}  // namespace videoctl
