@@ -535,6 +535,7 @@ int SelfEndingService::ended = 0;
 }  // namespace
 
 TEST(ClientService, ServiceEndedDuringItsRestartIsNotTouchedAfterwards) {
+  SelfEndingService::ended = 0;  // a repeated run starts afresh
   SelfEndingService* service = new SelfEndingService();
   service->endOnRestart = true;
   service->slot = &service;
