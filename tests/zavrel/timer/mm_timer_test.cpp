@@ -544,7 +544,10 @@ TEST(MmTimerStopping, TheListenerMayActOnItsTimerWhileTheCallerWaitsForIt) {
     ASSERT_TRUE(timer.SetTimer(kFirst, 1, false));
     ASSERT_TRUE(WaitFor([&] { return listener.inside.load(); }, 5000));
     timer.KillAllTimer();  // waits for the tick, which acts on the timer meanwhile
-    EXPECT_FALSE(listener.inside.load());
+    // A timer set again by the tick runs on, and may be inside its next tick.
+    if (action != Action::Set) {
+      EXPECT_FALSE(listener.inside.load());
+    }
     EXPECT_GE(listener.finished.load(), 1);
     timer.RegisterListener(nullptr);  // a timer set again by the tick stops reaching it
     const int seen = listener.finished.load();
