@@ -82,15 +82,80 @@ function(zavrel_copy_runtime)
   endforeach()
 endfunction()
 
+# ctest labels: wine (runs under Wine; added to every Windows test), gui
+# (windows or drawing on the X display), network (sockets, proxies, the hall
+# server), sound (the sound players and the audio device), slow (more than
+# about 5 s). `ctest -L <label>` runs one, `ctest -LE <label>` leaves it out.
+set(ZAVREL_TEST_LABELS wine gui network sound slow)
+
+# Labels the test programs' discovered cases: every case gets BASE, a case
+# of any suite but PLAIN_SUITES gets LABELS too, and a case whose name
+# (Suite.Case) matches a CASE_LABELS regex gets that label. The discovered
+# names exist only when ctest runs, so a script included after the
+# discovery sets the labels there.
+function(zavrel_label_discovered_tests name)
+  cmake_parse_arguments(ARG "" "" "BASE;LABELS;PLAIN_SUITES;CASE_LABELS" ${ARGN})
+  foreach(label IN LISTS ARG_BASE ARG_LABELS)
+    if(NOT label IN_LIST ZAVREL_TEST_LABELS)
+      message(FATAL_ERROR "${name}: unknown test label ${label}")
+    endif()
+  endforeach()
+  set(script "if(DEFINED ${name}_TESTS)\n  foreach(test IN LISTS ${name}_TESTS)\n")
+  string(APPEND script "    set(labels ${ARG_BASE})\n")
+  if(ARG_LABELS)
+    set(plain "^$")
+    if(ARG_PLAIN_SUITES)
+      list(JOIN ARG_PLAIN_SUITES "|" plain)
+      set(plain "^(${plain})\\.")
+    endif()
+    string(APPEND script "    if(NOT test MATCHES [==[${plain}]==])\n      list(APPEND labels ${ARG_LABELS})\n    endif()\n")
+  endif()
+  set(cases ${ARG_CASE_LABELS})
+  while(cases)
+    list(POP_FRONT cases label regex)
+    if(NOT label IN_LIST ZAVREL_TEST_LABELS OR NOT regex)
+      message(FATAL_ERROR "${name}: CASE_LABELS takes pairs of a known label and a regex")
+    endif()
+    string(APPEND script "    if(test MATCHES [==[${regex}]==])\n      list(APPEND labels ${label})\n    endif()\n")
+  endwhile()
+  string(APPEND script "    if(labels)\n      set_tests_properties(\"\${test}\" PROPERTIES LABELS \"\${labels}\")\n    endif()\n")
+  string(APPEND script "  endforeach()\nendif()\n")
+  set(file ${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake)
+  file(WRITE ${file} "${script}")
+  # After the discovery's own include file, which defines ${name}_TESTS.
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${file})
+endfunction()
+
+# The test suites (TEST, TEST_F, TEST_P) that the given source files define.
+function(zavrel_test_suites out)
+  set(suites "")
+  foreach(file IN LISTS ARGN)
+    get_filename_component(path ${file} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+    if(path MATCHES "\\.cpp$")
+      file(STRINGS ${path} lines REGEX "^TEST(_F|_P)?\\([A-Za-z0-9_]+,")
+      foreach(line IN LISTS lines)
+        string(REGEX REPLACE "^TEST(_F|_P)?\\(([A-Za-z0-9_]+),.*" "\\2" suite "${line}")
+        list(APPEND suites ${suite})
+      endforeach()
+    endif()
+  endforeach()
+  list(REMOVE_DUPLICATES suites)
+  set(${out} ${suites} PARENT_SCOPE)
+endfunction()
+
 # zavrel_test(NAME PORTABLE files... WINDOWS files... LIBS libs... [TIMEOUT s]
-#             [RUN_SERIAL])
+#             [RUN_SERIAL] [LABELS labels...] [NATIVE_LABELS labels...]
+#             [CASE_LABELS label regex...])
 # One test program per group. Portable files build natively and for Windows;
 # Windows files only for Windows. Each test case is one ctest test, found at
 # test time (the Windows programs are listed through Wine). RUN_SERIAL keeps
 # the program's cases from running beside other tests (for cases that load
-# the machine or the window system).
+# the machine or the window system). LABELS are what the Windows files' cases
+# need (every Windows case also gets wine, the portable ones only wine);
+# NATIVE_LABELS those of the native program; CASE_LABELS adds a label to the
+# cases whose full name (Suite.Case) matches the regex, on either.
 function(zavrel_test name)
-  cmake_parse_arguments(ARG "RUN_SERIAL" "TIMEOUT" "PORTABLE;WINDOWS;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "RUN_SERIAL" "TIMEOUT" "PORTABLE;WINDOWS;LIBS;LABELS;NATIVE_LABELS;CASE_LABELS" ${ARGN})
   set(files ${ARG_PORTABLE})
   if(ZAVREL_WINDOWS)
     list(APPEND files ${ARG_WINDOWS})
@@ -108,12 +173,31 @@ function(zavrel_test name)
   if(ARG_RUN_SERIAL)
     list(APPEND properties RUN_SERIAL TRUE)
   endif()
+  # The portable cases of a Windows program need only Wine: its LABELS name
+  # what the Windows cases need.
+  set(plain "")
+  if(ZAVREL_WINDOWS)
+    set(base wine)
+    set(labels ${ARG_LABELS})
+    if(labels AND ARG_PORTABLE AND ARG_WINDOWS)
+      zavrel_test_suites(plain ${ARG_PORTABLE})
+      zavrel_test_suites(windows_suites ${ARG_WINDOWS})
+      if(plain AND windows_suites)
+        list(REMOVE_ITEM plain ${windows_suites})
+      endif()
+    endif()
+  else()
+    set(base "")
+    set(labels ${ARG_NATIVE_LABELS})
+  endif()
   if(NOT ZAVREL_WINDOWS OR ZAVREL_RUN_WINDOWS_TESTS)
     gtest_discover_tests(${name}
       DISCOVERY_MODE PRE_TEST
       DISCOVERY_TIMEOUT 60
       PROPERTIES ${properties}
       WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+    zavrel_label_discovered_tests(${name} BASE ${base} LABELS ${labels} PLAIN_SUITES ${plain}
+                                  CASE_LABELS ${ARG_CASE_LABELS})
   endif()
 endfunction()
 

@@ -2,6 +2,7 @@
 // and the export table of Zavrel.dll.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -37,6 +38,59 @@ TEST(Harness, PumpStopsAtConditionOrDeadline) {
   const DWORD start = GetTickCount();
   EXPECT_FALSE(testkit::PumpMessagesUntil([] { return false; }, 100));
   EXPECT_GE(GetTickCount() - start, 90u);
+}
+
+namespace {
+
+std::vector<std::string> g_order;
+void CALLBACK RecordFastTick(HWND, UINT, UINT_PTR, DWORD) { g_order.push_back("fast"); }
+
+// Handles a posted message by holding the thread, so that every timer
+// started before has fallen due when the pump goes on.
+LRESULT CALLBACK HoldingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_APP) {
+    g_order.push_back("posted");
+    Sleep(300);
+    return 0;
+  }
+  if (msg == WM_APP + 1) {  // posts the holding message in turn
+    g_order.push_back("chained");
+    PostMessageA(hwnd, WM_APP, 0, 0);
+    return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+// The "nothing more comes" checks rest on the queue's order: posted messages
+// before any tick, and of two timers fallen due, the earlier one first.
+TEST(Harness, SentinelTimerComesAfterPostedMessagesAndShorterTimers) {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = &HoldingProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "ZavrelHarnessHolding";
+  ASSERT_TRUE(RegisterClassA(&wc));
+  HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  ASSERT_NE(nullptr, hwnd);
+  g_order.clear();
+  const UINT_PTR fast = SetTimer(nullptr, 0, 20, &RecordFastTick);
+  ASSERT_NE(0u, fast);
+  ASSERT_TRUE(PostMessageA(hwnd, WM_APP, 0, 0));
+  ASSERT_TRUE(testkit::PumpUntilSentinelTimer(100));
+  KillTimer(nullptr, fast);
+  ASSERT_GE(g_order.size(), 2u);
+  EXPECT_EQ("posted", g_order[0]);
+  EXPECT_EQ("fast", g_order[1]);
+
+  // Idle: a message posted from inside a handler is handled too.
+  g_order.clear();
+  ASSERT_TRUE(PostMessageA(hwnd, WM_APP + 1, 0, 0));
+  ASSERT_TRUE(testkit::PumpUntilIdle());
+  const std::vector<std::string> chained = {"chained", "posted"};
+  EXPECT_EQ(chained, g_order);
+  DestroyWindow(hwnd);
+  UnregisterClassA(wc.lpszClassName, wc.hInstance);
 }
 
 TEST(Harness, ZavrelExportsCreationFunctionsByPlainName) {

@@ -1,5 +1,6 @@
 #include "tests/testkit/testkit.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <iterator>
 #include <random>
 #include <sstream>
+#include <vector>
 
 namespace testkit {
 
@@ -48,6 +50,36 @@ std::string ReadFileBytes(const std::string& path) {
 void PumpMessagesFor(DWORD ms) {
   PumpMessagesUntil([] { return false; }, ms);
 }
+
+namespace {
+
+// The sentinels that have ticked, by identifier. A thread timer's tick
+// reaches its procedure from whichever loop dispatches it, a nested one of
+// the code under test too.
+std::vector<UINT_PTR>& TickedSentinels() {
+  static std::vector<UINT_PTR> ticked;
+  return ticked;
+}
+
+void CALLBACK SentinelTick(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  TickedSentinels().push_back(id);
+}
+
+}  // namespace
+
+bool PumpUntilSentinelTimer(DWORD periodMs, DWORD timeoutMs) {
+  const UINT_PTR id = SetTimer(nullptr, 0, periodMs, &SentinelTick);
+  if (!id) return false;
+  auto& ticked = TickedSentinels();
+  auto seen = [&] { return std::find(ticked.begin(), ticked.end(), id) != ticked.end(); };
+  const bool done = PumpMessagesUntil(seen, timeoutMs);
+  if (!done) KillTimer(nullptr, id);
+  ticked.erase(std::remove(ticked.begin(), ticked.end(), id), ticked.end());
+  return done;
+}
+
+bool PumpUntilIdle(DWORD timeoutMs) { return PumpUntilSentinelTimer(USER_TIMER_MINIMUM, timeoutMs); }
 
 std::string TestBinaryDir() {
   char path[MAX_PATH * 4] = {};

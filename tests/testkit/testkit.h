@@ -50,6 +50,17 @@ std::string ReadFileBytes(const std::string& path);
 using ::PumpMessagesUntil;
 // Dispatches this thread's messages for about ms milliseconds.
 void PumpMessagesFor(DWORD ms);
+// Dispatches this thread's messages until a one-shot sentinel timer of
+// periodMs ticks; false when it has not within timeoutMs. The queue hands
+// a timer's tick only when no posted message is left, and the timer that fell
+// due first before a later one: so when this returns true, every message
+// posted before has been handled, and so has a tick of any timer of this
+// thread with a shorter period that still runs. For "nothing more comes"
+// checks: pick a period longer than the timer that must have stopped.
+bool PumpUntilSentinelTimer(DWORD periodMs, DWORD timeoutMs = 10000);
+// PumpUntilSentinelTimer with the shortest period: every message posted so
+// far (and every one those post in turn) has been handled.
+bool PumpUntilIdle(DWORD timeoutMs = 10000);
 // The directory of the running test program (where the build puts every DLL
 // and helper program), with a trailing backslash.
 std::string TestBinaryDir();

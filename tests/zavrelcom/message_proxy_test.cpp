@@ -649,7 +649,7 @@ TEST_F(MessageProxy, AnimatedEmoticonsShareFramesTimerAndWindow) {
   ASSERT_TRUE(proxy->InsertUserMessage(tom.get(), "/ok", kGreen));
   testkit::PumpMessagesFor(300);
   ASSERT_TRUE(proxy->ClearMessages());
-  testkit::PumpMessagesFor(50);
+  ASSERT_TRUE(testkit::PumpUntilIdle());
   const testkit::GuiCounts before = testkit::GuiObjectCounts();
   ASSERT_GE(before.gdi, 0);
 
@@ -663,7 +663,7 @@ TEST_F(MessageProxy, AnimatedEmoticonsShareFramesTimerAndWindow) {
   EXPECT_LE(during.user, before.user + 1);
 
   ASSERT_TRUE(proxy->ClearMessages());
-  testkit::PumpMessagesFor(50);
+  ASSERT_TRUE(testkit::PumpUntilIdle());
   const testkit::GuiCounts after = testkit::GuiObjectCounts();
   EXPECT_EQ(before.gdi, after.gdi);
   EXPECT_EQ(before.user, after.user);

@@ -189,7 +189,7 @@ TEST_F(AniPic, EmbeddedInARichEditItsFramesStepOnATimer) {
   // Closing stops it.
   EXPECT_EQ(S_OK, ole.get()->Close(OLECLOSE_NOSAVE));
   const COLORREF closed = CurrentColour(picture.get());
-  testkit::PumpMessagesFor(300);
+  ASSERT_TRUE(testkit::PumpUntilSentinelTimer(300));
   EXPECT_EQ(closed, CurrentColour(picture.get()));
   given.reset();
   site.reset();

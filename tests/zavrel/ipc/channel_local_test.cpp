@@ -38,7 +38,7 @@ class LocalChannels : public ::testing::Test {
     EXPECT_TRUE(b->Connect(WindowOf(a)));  // dropped by A: not its peer yet
     EXPECT_TRUE(a->Connect(WindowOf(b)));
     ASSERT_TRUE(testkit::PumpMessagesUntil([&] { return sinksA.Count(ChannelEvent::kConnectReply) == 1; }, 3000));
-    testkit::PumpMessagesFor(20);
+    ASSERT_TRUE(testkit::PumpUntilIdle());
     sinksA.events.clear();
     sinksB.events.clear();
   }
@@ -187,7 +187,7 @@ TEST_F(LocalChannels, RecordFromAThirdWindowReachesNoSink) {
   EXPECT_TRUE(forger.SendData(7, 1, "x", 1));
   EXPECT_TRUE(forger.SendData(0, 3));                          // a close record, not from the peer
   EXPECT_EQ(0, SendMessageA(WindowOf(b), WM_COPYDATA, 0, 0));  // no structure at all
-  testkit::PumpMessagesFor(50);
+  ASSERT_TRUE(testkit::PumpUntilIdle());
   EXPECT_TRUE(sinksB.records.empty());
   EXPECT_TRUE(sinksB.events.empty());
   EXPECT_TRUE(b->IsConnect(true));
@@ -222,7 +222,7 @@ TEST_F(LocalChannels, DestructionSendsCloseButDoesNotCallItsOwnSink) {
 
 TEST_F(LocalChannels, IsConnectChecksThePeerWindowOnlyWhenAsked) {
   b->CloseChannel(false, false);  // B's window goes without telling A
-  testkit::PumpMessagesFor(20);
+  ASSERT_TRUE(testkit::PumpUntilIdle());
   EXPECT_TRUE(a->IsConnect(false));
   EXPECT_FALSE(a->IsConnect(true));
   EXPECT_FALSE(a->SendData(1, 1));
@@ -239,7 +239,7 @@ TEST_F(LocalChannels, BodyBoundaryAndRecordsWithoutAMessageSink) {
   // No message sink: records are consumed and lost; later ones still flow.
   EXPECT_FALSE(b->SetChannelMessageSink(nullptr));
   EXPECT_TRUE(a->SendData(7, 3));
-  testkit::PumpMessagesFor(50);
+  ASSERT_TRUE(testkit::PumpUntilIdle());
   EXPECT_TRUE(b->SetChannelMessageSink(sinksB.Unknown()));
   EXPECT_TRUE(a->SendData(7, 4));
   ASSERT_TRUE(testkit::PumpMessagesUntil([&] { return sinksB.records.size() == 2; }, 3000));
@@ -271,5 +271,5 @@ TEST_F(LocalChannels, SinksMaySendCloseOrReleaseInsideTheirCalls) {
   };
   a->CloseChannel(true, true);
   ASSERT_TRUE(testkit::PumpMessagesUntil([&] { return b == nullptr; }, 3000));
-  testkit::PumpMessagesFor(20);
+  ASSERT_TRUE(testkit::PumpUntilIdle());
 }

@@ -181,7 +181,7 @@ TEST_F(ProcessChannel, RecordFromAThirdWindowNeverReachesASink) {
   sinks.events.clear();
   ASSERT_TRUE(Instruct(peer::kThirdWindow));
   ASSERT_TRUE(WaitFor([&] { return sinks.HasRecord(peer::kEndMark, 0); }));
-  testkit::PumpMessagesFor(50);
+  ASSERT_TRUE(testkit::PumpUntilIdle());
   EXPECT_FALSE(sinks.HasRecord(7, 99));
   EXPECT_EQ(1u, Plain().size());
   EXPECT_TRUE(sinks.events.empty());
@@ -191,7 +191,7 @@ TEST_F(ProcessChannel, MalformedCopyDataFromThePeerNeverReachesASink) {
   sinks.events.clear();
   ASSERT_TRUE(Instruct(peer::kMalformed));
   ASSERT_TRUE(WaitFor([&] { return sinks.HasRecord(peer::kEndMark, 0); }));
-  testkit::PumpMessagesFor(50);
+  ASSERT_TRUE(testkit::PumpUntilIdle());
   const auto got = Plain();
   ASSERT_EQ(1u, got.size());
   EXPECT_EQ(peer::kEndMark, got[0].main);
@@ -276,7 +276,7 @@ TEST_F(ProcessChannel, HostileFloodNeitherCrashesNorReachesASink) {
   const peer::SendOrder order = {100, 7, 64};
   ASSERT_TRUE(Instruct(peer::kSend, &order, sizeof(order)));
   ASSERT_TRUE(WaitFor([&] { return Plain().size() >= 100; }, 30000));
-  testkit::PumpMessagesFor(50);
+  ASSERT_TRUE(testkit::PumpUntilIdle());
   const auto got = Plain();
   ASSERT_EQ(100u, got.size());
   for (unsigned i = 0; i < 100; ++i) {

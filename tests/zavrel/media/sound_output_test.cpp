@@ -72,6 +72,7 @@ TEST_F(SoundOutputTest, StoppingEndsTheWave) {
   ASSERT_EQ(0u, m_player.PlaySoundFile(path.c_str()));
   ASSERT_GT(Heard(4000).peak, 7000);
   m_player.StopSoundFile();
+  // Fixed waits: the device's writer is Wine's audio thread, with no event to wait on.
   Sleep(200);
   const size_t stopped = testkit::ReadFileBytes(m_capture).size();
   Sleep(700);

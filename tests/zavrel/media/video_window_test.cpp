@@ -228,7 +228,7 @@ TEST_F(VideoWindowTest, ListenerThatDeletesTheWindowDuringTheLoginEvent) {
   // From the control's timer, inside the message loop.
   listener.pWnd->Login(1, 2, 3, "x", 0);
   ASSERT_TRUE(testkit::PumpMessagesUntil([&] { return listener.calls > 0; }, 5000));
-  testkit::PumpMessagesFor(100);
+  ASSERT_TRUE(testkit::PumpUntilSentinelTimer(100));
   EXPECT_EQ(listener.calls, 1);
   EXPECT_FALSE(IsWindow(hWnd));
   EXPECT_EQ(VideoCtlObjectCount(), before);

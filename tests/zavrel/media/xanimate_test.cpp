@@ -103,7 +103,7 @@ TEST_F(AnimateTest, ForwardsOnceThenOverAndOneMoreUpdate) {
   anim.Play(true, 50);
   EXPECT_EQ(0, anim.GetCurrentFrameIndex());
   ASSERT_TRUE(testkit::PumpMessagesUntil([&] { return log.calls.size() >= 5; }, 5000));
-  testkit::PumpMessagesFor(100);  // nothing more comes
+  ASSERT_TRUE(testkit::PumpUntilSentinelTimer(100));  // nothing more comes
   const std::vector<std::string> expected = {"start 7", "update 1", "update 2", "over 7", "update 0"};
   EXPECT_EQ(expected, log.calls);
   // Rests at frame 0, stopped: Draw paints nothing.
@@ -127,7 +127,7 @@ TEST_F(AnimateTest, LoopingNeverEnds) {
   const std::vector<std::string> expected = {"start 3",  "update 1", "update 2", "update 0",
                                              "update 1", "update 2", "update 0", "update 1"};
   EXPECT_EQ(expected, log.calls);
-  testkit::PumpMessagesFor(100);
+  ASSERT_TRUE(testkit::PumpUntilSentinelTimer(100));
   EXPECT_EQ(8u, log.calls.size());  // stopped: no more steps
 }
 
@@ -142,7 +142,7 @@ TEST_F(AnimateTest, ReversedStartsAtTheLastFrame) {
   anim.Play(true, 50);
   EXPECT_EQ(2, anim.GetCurrentFrameIndex());
   ASSERT_TRUE(testkit::PumpMessagesUntil([&] { return log.calls.size() >= 5; }, 5000));
-  testkit::PumpMessagesFor(100);
+  ASSERT_TRUE(testkit::PumpUntilSentinelTimer(100));
   const std::vector<std::string> expected = {"start 5", "update 1", "update 0", "over 5", "update 0"};
   EXPECT_EQ(expected, log.calls);
 
@@ -168,13 +168,13 @@ TEST_F(AnimateTest, PlayFalseStopsWithoutARateAndARateOfZeroStartsNothing) {
   ASSERT_TRUE(testkit::PumpMessagesUntil([&] { return log.updates >= 2; }, 5000));
   anim.Play(false, 0);  // would divide by zero if it computed an interval
   const int seen = log.updates;
-  testkit::PumpMessagesFor(150);
+  ASSERT_TRUE(testkit::PumpUntilSentinelTimer(150));
   EXPECT_EQ(seen, log.updates);
   EXPECT_EQ(0, anim.GetCurrentFrameIndex());
 
   anim.Play(true, 0);
   anim.Play(true, -4);
-  testkit::PumpMessagesFor(100);
+  ASSERT_TRUE(testkit::PumpUntilSentinelTimer(100));
   EXPECT_EQ(seen, log.updates);
   EXPECT_EQ(1u, std::count(log.calls.begin(), log.calls.end(), "start 9"));
 }
@@ -293,7 +293,7 @@ TEST_F(AnimateTest, TheListenerMayDeleteTheAnimationWhenItIsOver) {
   listener.animation->SetListener(&listener);
   listener.animation->Play(true, 50);
   ASSERT_TRUE(testkit::PumpMessagesUntil([&] { return listener.animation == nullptr; }, 5000));
-  testkit::PumpMessagesFor(100);
+  ASSERT_TRUE(testkit::PumpUntilSentinelTimer(100));
   const std::vector<std::string> expected = {"update", "update", "over"};
   EXPECT_EQ(expected, listener.calls);
 }

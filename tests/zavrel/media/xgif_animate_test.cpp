@@ -71,7 +71,7 @@ TEST_F(GifAnimateTest, FramesInOrderThenRestingOnePastTheLast) {
   EXPECT_TRUE(anim.IsPlaying());
   viewer.Look();  // the first frame, before any step
   ASSERT_TRUE(testkit::PumpMessagesUntil([&] { return viewer.calls.size() >= 5; }, 5000));
-  testkit::PumpMessagesFor(100);
+  ASSERT_TRUE(testkit::PumpUntilSentinelTimer(100));
   const std::vector<std::string> expected = {"start 11", "update 1", "update 2", "over 11", "update 3"};
   EXPECT_EQ(expected, viewer.calls);
   const std::vector<COLORREF> colours = {kRed, kGreen, kBlue, kWhite};
@@ -98,7 +98,7 @@ TEST_F(GifAnimateTest, ReversedLoopingAndStopKeepingTheFrame) {
   // Stop keeps the frame where it was; Draw paints nothing while stopped.
   EXPECT_EQ(1, anim.GetCurrentFrameIndex());
   EXPECT_FALSE(anim.IsPlaying());
-  testkit::PumpMessagesFor(100);
+  ASSERT_TRUE(testkit::PumpUntilSentinelTimer(100));
   EXPECT_EQ(4, viewer.updates);
 
   // Not looping, reversed: rests one before the first frame.

@@ -335,7 +335,7 @@ TEST(ClientService, RefusedPortWithoutReconnectStaysIdle) {
   ASSERT_TRUE(service.StartService("127.0.0.1", lab.Port("closed")));
   ASSERT_TRUE(Pump([&] { return service.failures.size() == 1; }));
   EXPECT_FALSE(service.IsLogin());
-  testkit::PumpMessagesFor(300);
+  ASSERT_TRUE(testkit::PumpUntilSentinelTimer(300));
   EXPECT_EQ(1u, service.failures.size());
   EXPECT_EQ(0, service.timerStarts);
   EXPECT_TRUE(service.IsDisconnect());
@@ -362,7 +362,7 @@ TEST(ClientService, DropWithoutReconnectStaysIdle) {
   TestService service;
   ASSERT_TRUE(service.StartService("127.0.0.1", lab.Port("hall")));
   ASSERT_TRUE(Pump([&] { return service.messages.size() == 2 && service.IsDisconnect(); }));
-  testkit::PumpMessagesFor(300);
+  ASSERT_TRUE(testkit::PumpUntilSentinelTimer(300));
   EXPECT_EQ(0, service.timerStarts);
   EXPECT_EQ(0, service.restarts);
   EXPECT_EQ(1, lab.CountLog("hall", "accept"));
@@ -395,7 +395,7 @@ TEST(ClientService, RefusalAtOnceShowsTheBoxAndTheFifthTickEndsTheTimer) {
   ASSERT_TRUE(Pump([&] { return boxes.boxes.size() == 6; }, 10000));
   EXPECT_EQ(5, service.restarts);
   EXPECT_EQ(5, service.m_nReconnectCount);
-  testkit::PumpMessagesFor(300);
+  ASSERT_TRUE(testkit::PumpUntilSentinelTimer(300));
   EXPECT_EQ(6u, boxes.boxes.size());  // the timer has stopped
   EXPECT_EQ(5, service.restarts);
 }
@@ -419,7 +419,7 @@ TEST(ClientService, RestartServiceReconnectsAConnectedService) {
   // StopService closes without reporting back.
   EXPECT_TRUE(service.StopService());
   EXPECT_FALSE(service.StopService());
-  testkit::PumpMessagesFor(200);
+  ASSERT_TRUE(testkit::PumpUntilSentinelTimer(200));
   EXPECT_EQ(0, service.timerStarts);
 }
 
@@ -431,7 +431,7 @@ TEST(ClientService, TickOfAReplacedTimerIsIgnored) {
   const UINT first = service.m_nReconnectTimerID;
   service.StartReconnectTimer(600000);
   EXPECT_NE(first, service.m_nReconnectTimerID);
-  testkit::PumpMessagesFor(300);  // the first timer would have ticked many times
+  ASSERT_TRUE(testkit::PumpUntilSentinelTimer(300));  // the first timer would have ticked many times
   EXPECT_EQ(0, service.restarts);
   EXPECT_EQ(0, service.m_nReconnectCount);
   EXPECT_TRUE(boxes.boxes.empty());
@@ -469,7 +469,7 @@ TEST(ClientService, RestartedReconnectTimerStopsTheOldOne) {
   service.StartReconnectTimer(600000);
   const UINT second = service.m_nReconnectTimerID;
   EXPECT_NE(first, second);
-  testkit::PumpMessagesFor(300);
+  ASSERT_TRUE(testkit::PumpUntilSentinelTimer(300));
   EXPECT_EQ(0, service.TicksOf(first));
   EXPECT_EQ(0, service.restarts);
 
@@ -535,6 +535,7 @@ int SelfEndingService::ended = 0;
 }  // namespace
 
 TEST(ClientService, ServiceEndedDuringItsRestartIsNotTouchedAfterwards) {
+  SelfEndingService::ended = 0;  // a repeated run starts afresh
   SelfEndingService* service = new SelfEndingService();
   service->endOnRestart = true;
   service->slot = &service;

@@ -37,7 +37,8 @@ TEST(UiTimer, TicksReachTheListenerOnlyThroughTheMessageLoop) {
   ASSERT_NE(0u, id);
   EXPECT_EQ(&timer, InspectableTimer::Table().at(id));
 
-  Sleep(60);  // no pumping: no tick
+  // No pumping: a tick falls due but does not reach the listener.
+  ASSERT_EQ(WAIT_OBJECT_0, MsgWaitForMultipleObjects(0, nullptr, FALSE, 3000, QS_TIMER));
   EXPECT_TRUE(rec.ticks.empty());
   ASSERT_TRUE(testkit::PumpMessagesUntil([&] { return rec.ticks.size() >= 3; }, 3000));
   for (UINT t : rec.ticks) EXPECT_EQ(id, t);
@@ -81,7 +82,7 @@ TEST(UiTimer, KillTimerStopsAnotherOwnersTimer) {
   const UINT id = owner.SetTimer(10);
   EXPECT_NE(0, other.KillTimer(id));
   EXPECT_EQ(0u, InspectableTimer::Table().count(id));
-  testkit::PumpMessagesFor(100);
+  ASSERT_TRUE(testkit::PumpUntilSentinelTimer(100));
   EXPECT_TRUE(rec.ticks.empty());
   // Forgotten: a second kill finds nothing.
   EXPECT_EQ(0, owner.KillTimer(id));
@@ -99,7 +100,7 @@ TEST(UiTimer, DestructionStopsTicks) {
   }
   EXPECT_EQ(0u, InspectableTimer::Table().count(id));
   const std::size_t seen = rec.ticks.size();
-  testkit::PumpMessagesFor(150);
+  ASSERT_TRUE(testkit::PumpUntilSentinelTimer(150));
   EXPECT_EQ(seen, rec.ticks.size());
 }
 
@@ -115,7 +116,7 @@ TEST(UiTimer, NoListenerConsumesTicksSilently) {
   // Replacing the listener by null silences the other one too.
   counting.RegisterListener(nullptr);
   const std::size_t seen = rec.ticks.size();
-  testkit::PumpMessagesFor(100);
+  ASSERT_TRUE(testkit::PumpUntilSentinelTimer(100));
   EXPECT_EQ(seen, rec.ticks.size());
 }
 
@@ -149,7 +150,7 @@ TEST(UiTimer, ListenerMayKillItsTimerInsideTheTick) {
   timer.RegisterListener(&listener);
   timer.SetTimer(5);
   ASSERT_TRUE(testkit::PumpMessagesUntil([&] { return listener.calls > 0; }, 3000));
-  testkit::PumpMessagesFor(100);
+  ASSERT_TRUE(testkit::PumpUntilSentinelTimer(100));
   EXPECT_EQ(1, listener.calls);
   EXPECT_TRUE(InspectableTimer::Table().empty());
 }
