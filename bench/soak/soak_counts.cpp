@@ -4,7 +4,9 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "base/win_owners.h"
@@ -67,15 +69,86 @@ double CommittedPrivateBytes() {
   return total;
 }
 
-long CountThreads() {
+using NtQueryInformationThreadFn = LONG(WINAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+
+NtQueryInformationThreadFn ThreadQuery() {
+  return reinterpret_cast<NtQueryInformationThreadFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationThread")));
+}
+
+double PrivateBytes() {
+  PROCESS_MEMORY_COUNTERS_EX memory;
+  std::memset(&memory, 0, sizeof(memory));
+  memory.cb = sizeof(memory);
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory)))
+    return -1;
+  return memory.PrivateUsage ? static_cast<double>(memory.PrivateUsage) : CommittedPrivateBytes();
+}
+
+struct Parked {
+  HANDLE started;
+  HANDLE release;
+};
+
+DWORD WINAPI ParkedThread(void* parameter) {
+  const auto* parked = static_cast<const Parked*>(parameter);
+  SetEvent(parked->started);
+  WaitForSingleObject(parked->release, INFINITE);
+  return 0;
+}
+
+// The private bytes that one more thread adds while it runs, 0 when it
+// cannot be measured.
+double MeasureOneThread() {
+  const UniqueHandle started(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  const UniqueHandle release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  if (!started.valid() || !release.valid()) return 0;
+  Parked parked{started.get(), release.get()};
+  const double before = PrivateBytes();
+  const UniqueHandle thread(CreateThread(nullptr, 0, ParkedThread, &parked, 0, nullptr));
+  if (!thread.valid()) return 0;
+  const bool ran = WaitForSingleObject(started.get(), 10000) == WAIT_OBJECT_0;
+  const double during = PrivateBytes();
+  SetEvent(release.get());
+  WaitForSingleObject(thread.get(), 10000);
+  return ran ? std::max(0.0, during - before) : 0;
+}
+
+// "module+0xoffset" for a thread's start address, or "?".
+std::string StartOrigin(HANDLE thread, NtQueryInformationThreadFn query) {
+  PVOID start = nullptr;
+  if (!query || query(thread, 9 /* ThreadQuerySetWin32StartAddress */, &start, sizeof(start), nullptr) != 0 || !start)
+    return "?";
+  HMODULE module = nullptr;
+  char path[MAX_PATH] = "?";
+  if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                         static_cast<LPCSTR>(start), &module)) {
+    GetModuleFileNameA(module, path, sizeof(path));
+  }
+  const char* slash = std::strrchr(path, '\\');
+  char origin[MAX_PATH + 32];
+  std::snprintf(origin, sizeof(origin), "%s+0x%lx", slash ? slash + 1 : path,
+                static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(start) - reinterpret_cast<ULONG_PTR>(module)));
+  return origin;
+}
+
+// The process's threads, and where each one started.
+long CountThreads(std::vector<std::string>* origins) {
   const UniqueFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
   if (!snapshot.valid()) return -1;
+  const NtQueryInformationThreadFn query = origins ? ThreadQuery() : nullptr;
   THREADENTRY32 entry;
   entry.dwSize = sizeof(entry);
   long count = 0;
   const DWORD self = GetCurrentProcessId();
   for (BOOL more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry)) {
-    if (entry.th32OwnerProcessID == self) ++count;
+    if (entry.th32OwnerProcessID == self) {
+      ++count;
+      if (origins) {
+        const UniqueHandle thread(OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID));
+        origins->push_back(thread.valid() ? StartOrigin(thread.get(), query) : "?");
+      }
+    }
     entry.dwSize = sizeof(entry);
   }
   return count;
@@ -84,6 +157,9 @@ long CountThreads() {
 }  // namespace
 
 SoakResourceCounts TakeSoakResourceCounts() {
+  // Measured (once) before anything is counted: the measuring threads have
+  // ended by then.
+  const double threadCost = SoakThreadCost();
   SoakResourceCounts counts;
   DWORD handles = 0;
   if (GetProcessHandleCount(GetCurrentProcess(), &handles) && handles)
@@ -97,10 +173,23 @@ SoakResourceCounts TakeSoakResourceCounts() {
   PROCESS_MEMORY_COUNTERS_EX memory;
   std::memset(&memory, 0, sizeof(memory));
   memory.cb = sizeof(memory);
-  if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory))) {
-    counts.privateBytes = memory.PrivateUsage ? static_cast<double>(memory.PrivateUsage) : CommittedPrivateBytes();
+  if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory)))
     counts.workingSet = static_cast<double>(memory.WorkingSetSize);
-  }
-  counts.threads = CountThreads();
+  counts.privateBytes = PrivateBytes();
+  counts.threads = CountThreads(nullptr);
+  counts.threadBytes = counts.threads > 0 ? static_cast<double>(counts.threads) * threadCost : 0;
   return counts;
+}
+
+double SoakThreadCost() {
+  // Twice, the smaller: the first thread of a process may also pay for
+  // what the system sets up once.
+  static const double cost = std::min(MeasureOneThread(), MeasureOneThread());
+  return cost;
+}
+
+std::vector<std::string> SoakThreadOrigins() {
+  std::vector<std::string> origins;
+  CountThreads(&origins);
+  return origins;
 }

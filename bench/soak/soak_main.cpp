@@ -5,9 +5,9 @@
 // ZavrelCom's components, timers); every N cycles it counts what the
 // process holds and writes the series to a CSV file. After the warm-up
 // (--warmup cycles, or a fifth of the run when longer) a series fails when
-// it grows beyond its bound (final against after
-// warm-up, and a straight line fitted over the second half); the phases
-// are then run one by one to name the one that grows.
+// it grows beyond its bound (final against after warm-up, and a straight
+// line fitted over a second half that keeps rising: soak_verdict.h); the
+// phases are then run one by one to name the one that grows.
 //
 //   soak.exe [--seconds S | --minutes M] [--csv FILE] [--every N]
 //            [--warmup CYCLES] [--phases a,b,...] [--chat-lines N]
@@ -57,7 +57,10 @@ const Counter kCounters[] = {
     {"user_objects", "", 4, [](const SoakResourceCounts& c) { return static_cast<double>(c.userObjects); }},
     {"kernel_handles", "", 8, [](const SoakResourceCounts& c) { return static_cast<double>(c.kernelHandles); }},
     {"threads", "", 2, [](const SoakResourceCounts& c) { return static_cast<double>(c.threads); }},
-    {"private_kb", " KB", 4096, [](const SoakResourceCounts& c) { return c.privateBytes / 1024; }},
+    // Apart from what the threads hold: the threads have their own bound,
+    // and one thread holds megabytes (its stack above all).
+    {"private_kb", " KB", 4096,
+     [](const SoakResourceCounts& c) { return (c.privateBytes - c.threadBytes) / 1024; }},
     {"working_set_kb", " KB", 8192, [](const SoakResourceCounts& c) { return c.workingSet / 1024; }},
 };
 constexpr size_t kCounterCount = sizeof(kCounters) / sizeof(kCounters[0]);
@@ -121,11 +124,11 @@ bool WriteCsv(const std::string& path, const std::vector<Row>& rows) {
   if (!f) return false;
   std::fprintf(f, "cycle,seconds");
   for (const Counter& c : kCounters) std::fprintf(f, ",%s", c.name);
-  std::fprintf(f, "\n");
+  std::fprintf(f, ",thread_kb\n");
   for (const Row& row : rows) {
     std::fprintf(f, "%ld,%.2f", row.cycle, row.seconds);
     for (const Counter& c : kCounters) std::fprintf(f, ",%.0f", c.read(row.counts));
-    std::fprintf(f, "\n");
+    std::fprintf(f, ",%.0f\n", row.counts.threadBytes / 1024);
   }
   return std::fclose(f) == 0;
 }
@@ -166,8 +169,23 @@ bool RunCycles(std::vector<soak::Phase*>& phases, double seconds, long minCycles
 void PrintCounts(const char* label, const SoakResourceCounts& c) {
   std::printf(
       "SOAK %s gdi_objects=%ld user_objects=%ld kernel_handles=%ld threads=%ld private_kb=%.0f "
-      "working_set_kb=%.0f\n",
-      label, c.gdiObjects, c.userObjects, c.kernelHandles, c.threads, c.privateBytes / 1024, c.workingSet / 1024);
+      "working_set_kb=%.0f thread_kb=%.0f\n",
+      label, c.gdiObjects, c.userObjects, c.kernelHandles, c.threads, (c.privateBytes - c.threadBytes) / 1024,
+      c.workingSet / 1024, c.threadBytes / 1024);
+}
+
+// Names the threads that run now and did not at the start, by where they
+// started: the system libraries start workers on first need.
+void PrintNewThreads(std::vector<std::string> before, const std::vector<std::string>& now) {
+  std::string added;
+  for (const std::string& origin : now) {
+    const auto found = std::find(before.begin(), before.end(), origin);
+    if (found != before.end())
+      before.erase(found);
+    else
+      added += " " + origin;
+  }
+  if (!added.empty()) std::printf("SOAK threads started since the start:%s\n", added.c_str());
 }
 
 // Xvfb runs no window manager, and Wine's X11 driver waits up to 2 s for
@@ -230,6 +248,7 @@ int main(int argc, char** argv) {
   std::vector<long> rounds(phases.size(), 0);
   std::vector<double> phaseSeconds(phases.size(), 0);
   std::string failure;
+  const std::vector<std::string> threadsAtStart = SoakThreadOrigins();
   const bool ran = RunCycles(phases, options.seconds, minCycles, options.every, rows, rounds, phaseSeconds, failure);
   if (!WriteCsv(options.csv, rows)) std::printf("SOAK note: cannot write %s\n", options.csv.c_str());
   const long cycles = rows.back().cycle;
@@ -247,6 +266,8 @@ int main(int argc, char** argv) {
     std::printf("SOAK FAIL: %s\n", failure.c_str());
     return 1;
   }
+  std::printf("SOAK one more thread holds %.0f KB (private_kb leaves it out, the threads count it)\n",
+              SoakThreadCost() / 1024);
   PrintCounts("start", rows.front().counts);
   const Row* afterWarmUp = &rows.back();
   for (const Row& row : rows) {
@@ -257,13 +278,15 @@ int main(int argc, char** argv) {
   }
   PrintCounts("after-warm-up", afterWarmUp->counts);
   PrintCounts("end", rows.back().counts);
+  PrintNewThreads(threadsAtStart, SoakThreadOrigins());
 
   std::vector<const Counter*> grown;
   for (const Counter& counter : kCounters) {
     const soak::SeriesVerdict v = soak::JudgeSeries(Series(rows, counter), options.warmUp, counter.bound);
     std::printf(
-        "SOAK series %s after-warm-up=%.0f end=%.0f growth=%.0f fit=%.3f/cycle projected=%.1f bound=%.0f%s %s\n",
-        counter.name, v.afterWarmUp, v.final, v.growth, v.slope, v.projected, counter.bound, counter.unit,
+        "SOAK series %s after-warm-up=%.0f end=%.0f growth=%.0f fit=%.3f/cycle projected=%.1f rises=%d bound=%.0f%s "
+        "%s\n",
+        counter.name, v.afterWarmUp, v.final, v.growth, v.slope, v.projected, v.rises, counter.bound, counter.unit,
         !v.measured ? "unmeasured"
         : v.grew    ? "GREW"
                     : "flat");

@@ -29,6 +29,15 @@ SeriesVerdict JudgeSeries(const std::vector<Sample>& samples, long warmUpCycles,
     if (s.cycle >= warmUpCycles) measured.push_back(s);
   }
   if (measured.size() < 4) return verdict;
+  // Each sample becomes the least of itself and its neighbours: a system
+  // worker that lives for a moment (a sound's thread, the stack of a thread
+  // that has just ended) raises one or two samples, while growth, even a
+  // step, stays.
+  const std::vector<Sample> raw = measured;
+  for (size_t i = 0; i < raw.size(); ++i) {
+    if (i > 0) measured[i].value = std::min(measured[i].value, raw[i - 1].value);
+    if (i + 1 < raw.size()) measured[i].value = std::min(measured[i].value, raw[i + 1].value);
+  }
   verdict.measured = true;
   verdict.afterWarmUp = measured.front().value;
   verdict.final = measured.back().value;
@@ -37,7 +46,12 @@ SeriesVerdict JudgeSeries(const std::vector<Sample>& samples, long warmUpCycles,
                                        measured.end());
   verdict.slope = FitSlope(secondHalf);
   verdict.projected = verdict.slope * static_cast<double>(measured.back().cycle - measured.front().cycle);
-  verdict.grew = verdict.growth > bound || verdict.projected > bound;
+  for (size_t i = 1; i < secondHalf.size(); ++i) {
+    if (secondHalf[i].value > secondHalf[i - 1].value) ++verdict.rises;
+  }
+  // A fitted line through one or two steps (a worker that the system starts
+  // once, late) projects them over the whole run; a leak keeps rising.
+  verdict.grew = verdict.growth > bound || (verdict.rises >= kRisesOfALeak && verdict.projected > bound);
   return verdict;
 }
 
