@@ -110,7 +110,8 @@ double MeasureOneThread() {
   const bool ran = WaitForSingleObject(started.get(), 10000) == WAIT_OBJECT_0;
   const double during = PrivateBytes();
   SetEvent(release.get());
-  WaitForSingleObject(thread.get(), 10000);
+  // Until it has ended: it reads parked, which lives on this stack.
+  WaitForSingleObject(thread.get(), INFINITE);
   return ran ? std::max(0.0, during - before) : 0;
 }
 
