@@ -59,8 +59,7 @@ const Counter kCounters[] = {
     {"threads", "", 2, [](const SoakResourceCounts& c) { return static_cast<double>(c.threads); }},
     // Apart from what the threads hold: the threads have their own bound,
     // and one thread holds megabytes (its stack above all).
-    {"private_kb", " KB", 4096,
-     [](const SoakResourceCounts& c) { return (c.privateBytes - c.threadBytes) / 1024; }},
+    {"private_kb", " KB", 4096, [](const SoakResourceCounts& c) { return (c.privateBytes - c.threadBytes) / 1024; }},
     {"working_set_kb", " KB", 8192, [](const SoakResourceCounts& c) { return c.workingSet / 1024; }},
 };
 constexpr size_t kCounterCount = sizeof(kCounters) / sizeof(kCounters[0]);

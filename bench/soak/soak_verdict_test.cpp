@@ -82,8 +82,7 @@ TEST(SoakVerdict, ARiseOfOneOrTwoSamplesIsNotGrowth) {
   const auto atTheEnd = soak::JudgeSeries(Make(24, [](long c) { return c == 24 ? 4200.0 : 100.0; }), 4, 4096);
   EXPECT_FALSE(atTheEnd.grew);
   EXPECT_EQ(100.0, atTheEnd.final);
-  const auto twice =
-      soak::JudgeSeries(Make(24, [](long c) { return c == 19 || c == 20 ? 9000.0 : 100.0; }), 4, 4096);
+  const auto twice = soak::JudgeSeries(Make(24, [](long c) { return c == 19 || c == 20 ? 9000.0 : 100.0; }), 4, 4096);
   EXPECT_FALSE(twice.grew);
   EXPECT_EQ(0.0, twice.slope);
   // Three samples are a step that stays.

@@ -259,9 +259,9 @@ class VideoPhase : public Phase {
   // soak counts the video windows and not the log.
   static void ClearStandInLog() {
     const HMODULE control = GetModuleHandleA("VideoCtl.dll");
-    const auto clear = control ? reinterpret_cast<void (*)()>(
-                                     reinterpret_cast<void*>(GetProcAddress(control, "VideoCtlClearLog")))
-                               : nullptr;
+    const auto clear =
+        control ? reinterpret_cast<void (*)()>(reinterpret_cast<void*>(GetProcAddress(control, "VideoCtlClearLog")))
+                : nullptr;
     if (clear) clear();
   }
 
