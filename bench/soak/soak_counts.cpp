@@ -85,34 +85,12 @@ double PrivateBytes() {
   return memory.PrivateUsage ? static_cast<double>(memory.PrivateUsage) : CommittedPrivateBytes();
 }
 
-struct Parked {
-  HANDLE started;
-  HANDLE release;
-};
-
-DWORD WINAPI ParkedThread(void* parameter) {
-  const auto* parked = static_cast<const Parked*>(parameter);
-  SetEvent(parked->started);
-  WaitForSingleObject(parked->release, INFINITE);
-  return 0;
-}
-
 // The private bytes that one more thread adds while it runs, 0 when it
 // cannot be measured.
 double MeasureOneThread() {
-  const UniqueHandle started(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-  const UniqueHandle release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-  if (!started.valid() || !release.valid()) return 0;
-  Parked parked{started.get(), release.get()};
   const double before = PrivateBytes();
-  const UniqueHandle thread(CreateThread(nullptr, 0, ParkedThread, &parked, 0, nullptr));
-  if (!thread.valid()) return 0;
-  const bool ran = WaitForSingleObject(started.get(), 10000) == WAIT_OBJECT_0;
-  const double during = PrivateBytes();
-  SetEvent(release.get());
-  // Until it has ended: it reads parked, which lives on this stack.
-  WaitForSingleObject(thread.get(), INFINITE);
-  return ran ? std::max(0.0, during - before) : 0;
+  SoakParkedThread thread;
+  return thread.Running() ? std::max(0.0, PrivateBytes() - before) : 0;
 }
 
 // "module+0xoffset" for a thread's start address, or "?".
@@ -156,6 +134,27 @@ long CountThreads(std::vector<std::string>* origins) {
 }
 
 }  // namespace
+
+SoakParkedThread::SoakParkedThread()
+    : m_started(CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_release(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+  if (!m_started.valid() || !m_release.valid()) return;
+  m_thread.reset(CreateThread(nullptr, 0, Park, this, 0, nullptr));
+  m_running = m_thread.valid() && WaitForSingleObject(m_started.get(), 10000) == WAIT_OBJECT_0;
+}
+
+SoakParkedThread::~SoakParkedThread() {
+  if (!m_thread.valid()) return;
+  SetEvent(m_release.get());
+  // Until it has ended: it reads this object.
+  WaitForSingleObject(m_thread.get(), INFINITE);
+}
+
+DWORD WINAPI SoakParkedThread::Park(void* parameter) {
+  const auto* self = static_cast<const SoakParkedThread*>(parameter);
+  SetEvent(self->m_started.get());
+  WaitForSingleObject(self->m_release.get(), INFINITE);
+  return 0;
+}
 
 SoakResourceCounts TakeSoakResourceCounts() {
   // Measured (once) before anything is counted: the measuring threads have

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "afx/afx_port.h"
+#include "base/win_owners.h"
 
 struct SoakResourceCounts {
   long gdiObjects = -1;
@@ -25,6 +26,25 @@ struct SoakResourceCounts {
 
 // The counts of this process now.
 SoakResourceCounts TakeSoakResourceCounts();
+
+// A thread that waits from construction until destruction (which ends it
+// and waits for its end): what one more thread holds, made on purpose.
+class SoakParkedThread {
+ public:
+  SoakParkedThread();
+  ~SoakParkedThread();
+  SoakParkedThread(const SoakParkedThread&) = delete;
+  SoakParkedThread& operator=(const SoakParkedThread&) = delete;
+  // Whether the thread was made and has started.
+  bool Running() const { return m_running; }
+
+ private:
+  static DWORD WINAPI Park(void* parameter);
+  UniqueHandle m_started;
+  UniqueHandle m_release;
+  UniqueHandle m_thread;
+  bool m_running = false;
+};
 
 // The private bytes one more thread holds while it runs (its stack, and
 // what the system keeps for each thread: about 3 MB under Wine on x86_64,

@@ -12,21 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "base/win_owners.h"
-
 namespace {
-
-struct Parked {
-  HANDLE started;
-  HANDLE release;
-};
-
-DWORD WINAPI ParkedThread(void* parameter) {
-  const auto* parked = static_cast<const Parked*>(parameter);
-  SetEvent(parked->started);
-  WaitForSingleObject(parked->release, INFINITE);
-  return 0;
-}
 
 long CountOf(const std::vector<std::string>& origins, const std::string& prefix) {
   return static_cast<long>(std::count_if(origins.begin(), origins.end(), [&](const std::string& origin) {
@@ -47,19 +33,14 @@ TEST(SoakCounts, AThreadIsCountedWithWhatItHoldsAndItsOrigin) {
   ASSERT_GT(SoakThreadCost(), 0);
   EXPECT_EQ(static_cast<double>(before.threads) * SoakThreadCost(), before.threadBytes);
 
-  const UniqueHandle started(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-  const UniqueHandle release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-  Parked parked{started.get(), release.get()};
-  UniqueHandle thread(CreateThread(nullptr, 0, ParkedThread, &parked, 0, nullptr));
-  ASSERT_TRUE(thread.valid());
-  const bool ran = WaitForSingleObject(started.get(), 10000) == WAIT_OBJECT_0;
-  const SoakResourceCounts during = TakeSoakResourceCounts();
-  const long ownDuring = CountOf(SoakThreadOrigins(), self);
-  SetEvent(release.get());
-  // Until it has ended: it reads parked, which lives on this stack.
-  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread.get(), INFINITE));
-  thread.reset();
-  ASSERT_TRUE(ran);
+  SoakResourceCounts during;
+  long ownDuring = 0;
+  {
+    const SoakParkedThread thread;
+    ASSERT_TRUE(thread.Running());
+    during = TakeSoakResourceCounts();
+    ownDuring = CountOf(SoakThreadOrigins(), self);
+  }
 
   EXPECT_EQ(before.threads + 1, during.threads);
   EXPECT_EQ(ownBefore + 1, ownDuring) << "the new thread is named by this program";
